@@ -1,0 +1,44 @@
+# `make run` and `make test` do all set-up on a fresh Debian 12 machine.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: all deps build build-asan test test-plain test-asan run demo bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVENTREL_WERROR=ON $(CMAKE_ARGS)
+
+$(ASAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVENTREL_WERROR=ON -DVENTREL_SANITIZE=ON $(CMAKE_ARGS)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test-plain: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+test: test-plain test-asan
+
+run: build
+	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/ventrel; else scripts/demo.sh $(BUILD); fi
+
+demo: build
+	scripts/demo.sh $(BUILD)
+
+bench: build
+	scripts/bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+// The user's defaults database: the per-user store the settings stores keep
+// their state in. Every write reaches the disk before it returns.
+class DefaultsDatabase {
+public:
+    virtual ~DefaultsDatabase() = default;
+
+    // The data value under key, or nothing when the key is missing or holds no data value.
+    virtual std::optional<QByteArray> data(const QString& key) const = 0;
+    virtual void setData(const QString& key, const QByteArray& value) = 0;
+    virtual void remove(const QString& key) = 0;
+
+    // The list of strings under key, or nothing when the key is missing or is
+    // not a list of strings.
+    virtual std::optional<QStringList> stringList(const QString& key) const = 0;
+    virtual void setStringList(const QString& key, const QStringList& value) = 0;
+
+    // The production database: QSettings under organization and application "Ventrel".
+    static std::shared_ptr<DefaultsDatabase> standard();
+};
