@@ -9,11 +9,13 @@
 # Each is waited for by polling the X server, never by fixed sleeps. Then
 # COMMAND runs with this environment:
 #
-#   DISPLAY, XAUTHORITY        the private display
+#   DISPLAY, XAUTHORITY        the private display (cookie authorization)
 #   XDG_RUNTIME_DIR            private, mode 0700
 #   XDG_CONFIG_HOME            private and empty: a real, fresh settings file
 #   VENTREL_E2E_SCREEN         the screen size, e.g. 1366x768
 #   VENTREL_E2E_PANEL_HEIGHT   the height the panel reserves (0 without one)
+#   VENTREL_E2E_PANEL_EDGE     bottom or top
+#   VENTREL_E2E_WM             1 when openbox runs, 0 with --no-wm
 #   VENTREL_E2E_LIB            a shell library to source (desktop-lib.sh):
 #                              start_client, frame_geometry, wait_for, ...
 #   VENTREL_E2E_DIR            a scratch directory, removed afterwards
@@ -27,6 +29,7 @@
 #   --no-wm           no window manager (and no panel): no _NET_ACTIVE_WINDOW
 #   --size WxH        screen size (default 1366x768)
 #   --panel-height N  height of the trayer panel (default 26)
+#   --panel-edge E    bottom (default) or top
 #   --keep-config     keep the caller's XDG_CONFIG_HOME instead of a fresh one
 #
 # Starting a test client window from a script (xmessage accepts any size;
@@ -45,6 +48,7 @@ size=1366x768
 panel=1
 wm=1
 panel_height=26
+panel_edge=bottom
 keep_config=0
 
 usage() { sed -n '2,/^set -euo/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//' >&2; exit 125; }
@@ -55,6 +59,7 @@ while [ $# -gt 0 ]; do
     --no-wm) wm=0; panel=0; shift ;;
     --size) size=${2:?}; shift 2 ;;
     --panel-height) panel_height=${2:?}; shift 2 ;;
+    --panel-edge) panel_edge=${2:?}; shift 2 ;;
     --keep-config) keep_config=1; shift ;;
     --help) usage ;;
     --) shift; break ;;
@@ -63,6 +68,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ $# -gt 0 ] || usage
+[[ $panel_edge =~ ^(bottom|top)$ ]] || { echo "with-desktop: --panel-edge is bottom or top" >&2; exit 125; }
 [[ $size =~ ^[0-9]+x[0-9]+$ ]] || { echo "with-desktop: bad --size $size" >&2; exit 125; }
 
 for tool in Xvfb xauth xdpyinfo xprop; do
@@ -106,43 +112,49 @@ export VENTREL_E2E_DIR=$dir
 export VENTREL_E2E_SCREEN=$size
 export VENTREL_E2E_LIB=$here/desktop-lib.sh
 
-# A wildcard cookie, since the display number is only known once the server runs.
+# The server learns the cookie from this file at start; the entry for the
+# display it picks is added once that is known.
 export XAUTHORITY=$dir/Xauthority
 cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-touch "$dir/auth.tmp" "$XAUTHORITY"
-xauth -q -f "$dir/auth.tmp" add :0 . "$cookie"
-xauth -q -f "$dir/auth.tmp" nlist | sed 's/^..../ffff/' | xauth -q -f "$XAUTHORITY" nmerge -
+touch "$XAUTHORITY"
+xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
 
 : >"$dir/log"
-Xvfb -displayfd 3 -nolisten tcp -auth "$XAUTHORITY" -screen 0 "${size}x24" 3>"$dir/display" 2>>"$dir/log" &
+Xvfb -displayfd 3 -nolisten tcp -noreset -auth "$XAUTHORITY" -screen 0 "${size}x24" 3>"$dir/display" 2>>"$dir/log" &
 pids+=($!)
 has_display() { [ -s "$dir/display" ] && [ "$(tail -c1 "$dir/display" | od -An -c | tr -d ' ')" = '\n' ]; }
 wait_until 10 has_display || fail "Xvfb did not start"
 export DISPLAY=:$(tr -d '[:space:]' <"$dir/display")
+xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
 wait_until 10 xdpyinfo || fail "Xvfb on $DISPLAY does not answer"
 
+export VENTREL_E2E_WM=$wm
 if [ $wm -eq 1 ]; then
   openbox --sm-disable >>"$dir/log" 2>&1 &
   pids+=($!)
-  wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+  # The check window comes early in openbox's start; the work area once it
+  # manages windows. A panel mapped in between may never be managed.
+  wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && xprop -root _NET_WORKAREA | grep -q '='; }
   wait_until 10 wm_ready || fail "openbox did not start"
 fi
 
 screen_height=${size#*x}
 if [ $panel -eq 1 ]; then
   # Without --SetPartialStrut trayer reserves no space.
-  trayer --edge bottom --align center --widthtype percent --width 100 --height "$panel_height" \
+  trayer --edge "$panel_edge" --align center --widthtype percent --width 100 --height "$panel_height" \
     --SetDockType true --SetPartialStrut true --transparent false >>"$dir/log" 2>&1 &
   pids+=($!)
   work_area_shrunk() {
-    local h
-    h=$(xprop -root _NET_WORKAREA | sed -n 's/.*= *[0-9]*, *[0-9]*, *[0-9]*, *\([0-9]*\).*/\1/p')
-    [ -n "$h" ] && [ "$h" -eq $((screen_height - panel_height)) ]
+    local area y h
+    area=$(xprop -root _NET_WORKAREA | sed -n 's/.*= *[0-9]*, *\([0-9]*\), *[0-9]*, *\([0-9]*\).*/\1 \2/p')
+    read -r y h <<<"$area"
+    [ -n "$h" ] && [ "$h" -eq $((screen_height - panel_height)) ] &&
+      { [ "$panel_edge" = bottom ] || [ "$y" -eq "$panel_height" ]; }
   }
   wait_until 10 work_area_shrunk || fail "trayer did not reserve its strut"
-  export VENTREL_E2E_PANEL_HEIGHT=$panel_height
+  export VENTREL_E2E_PANEL_HEIGHT=$panel_height VENTREL_E2E_PANEL_EDGE=$panel_edge
 else
-  export VENTREL_E2E_PANEL_HEIGHT=0
+  export VENTREL_E2E_PANEL_HEIGHT=0 VENTREL_E2E_PANEL_EDGE=$panel_edge
 fi
 
 status=0
