@@ -140,10 +140,6 @@ fi
 
 screen_height=${size#*x}
 if [ $panel -eq 1 ]; then
-  # Without --SetPartialStrut trayer reserves no space.
-  trayer --edge "$panel_edge" --align center --widthtype percent --width 100 --height "$panel_height" \
-    --SetDockType true --SetPartialStrut true --transparent false >>"$dir/log" 2>&1 &
-  pids+=($!)
   work_area_shrunk() {
     local area y h
     area=$(xprop -root _NET_WORKAREA | sed -n 's/.*= *[0-9]*, *\([0-9]*\), *[0-9]*, *\([0-9]*\).*/\1 \2/p')
@@ -151,7 +147,21 @@ if [ $panel -eq 1 ]; then
     [ -n "$h" ] && [ "$h" -eq $((screen_height - panel_height)) ] &&
       { [ "$panel_edge" = bottom ] || [ "$y" -eq "$panel_height" ]; }
   }
-  wait_until 10 work_area_shrunk || fail "trayer did not reserve its strut"
+  # Now and then (about one start in forty here, more under load) trayer
+  # creates its panel and sets the strut but never maps the window, and then
+  # sits idle; a fresh trayer maps it. So: a few tries, each bounded.
+  for attempt in 1 2 3; do
+    # Without --SetPartialStrut trayer reserves no space.
+    trayer --edge "$panel_edge" --align center --widthtype percent --width 100 --height "$panel_height" \
+      --SetDockType true --SetPartialStrut true --transparent false >>"$dir/log" 2>&1 &
+    trayer_pid=$!
+    pids+=($trayer_pid)
+    wait_until 4 work_area_shrunk && break
+    echo "with-desktop: trayer attempt $attempt did not map its panel" >>"$dir/log"
+    kill "$trayer_pid" 2>/dev/null || true
+    wait "$trayer_pid" 2>/dev/null || true
+    [ $attempt -lt 3 ] || { xprop -root _NET_WORKAREA >>"$dir/log" 2>&1; fail "trayer did not reserve its strut"; }
+  done
   export VENTREL_E2E_PANEL_HEIGHT=$panel_height VENTREL_E2E_PANEL_EDGE=$panel_edge
 else
   export VENTREL_E2E_PANEL_HEIGHT=0 VENTREL_E2E_PANEL_EDGE=$panel_edge
