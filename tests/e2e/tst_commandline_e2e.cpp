@@ -57,7 +57,6 @@ private slots:
     void customPresetFromSettingsFile();
 
 private:
-    void requireWindowManager();
     DesktopProbe m_desktop;
 };
 
@@ -75,12 +74,6 @@ void CommandLineEndToEnd::initTestCase()
 void CommandLineEndToEnd::cleanup()
 {
     m_desktop.closeClients();
-}
-
-void CommandLineEndToEnd::requireWindowManager()
-{
-    if (!DesktopProbe::hasWindowManager())
-        QSKIP("needs a window manager");
 }
 
 void CommandLineEndToEnd::snapLandsOnExactFrame_data()
@@ -119,7 +112,8 @@ void CommandLineEndToEnd::snapLandsOnExactFrame_data()
 
 void CommandLineEndToEnd::snapLandsOnExactFrame()
 {
-    requireWindowManager();
+    if (!DesktopProbe::hasWindowManager())
+        QSKIP("needs a window manager");
     QFETCH(QString, position);
     QFETCH(QRect, start);
     QFETCH(QRect, expected);
@@ -134,7 +128,8 @@ void CommandLineEndToEnd::snapLandsOnExactFrame()
 
 void CommandLineEndToEnd::resizeKeepsPosition()
 {
-    requireWindowManager();
+    if (!DesktopProbe::hasWindowManager())
+        QSKIP("needs a window manager");
     const QRect area = DesktopProbe::expectedWorkArea();
     const xcb_window_t window =
         m_desktop.startClient(QStringLiteral("300x200+100+%1").arg(area.y() + 80), QStringLiteral("resize-client"));
@@ -148,7 +143,8 @@ void CommandLineEndToEnd::resizeKeepsPosition()
 
 void CommandLineEndToEnd::presetLargerThanScreenIsClamped()
 {
-    requireWindowManager();
+    if (!DesktopProbe::hasWindowManager())
+        QSKIP("needs a window manager");
     const QRect area = DesktopProbe::expectedWorkArea();
     const xcb_window_t window = m_desktop.startClient(QStringLiteral("500x300+0+%1").arg(area.y()),
                                                       QStringLiteral("clamp-client"));
@@ -175,7 +171,8 @@ void CommandLineEndToEnd::maximizedWindowIsRestoredFirst_data()
 
 void CommandLineEndToEnd::maximizedWindowIsRestoredFirst()
 {
-    requireWindowManager();
+    if (!DesktopProbe::hasWindowManager())
+        QSKIP("needs a window manager");
     QFETCH(QStringList, arguments);
     QFETCH(QRect, expected);
     const QRect area = DesktopProbe::expectedWorkArea();
@@ -240,7 +237,8 @@ void CommandLineEndToEnd::noActiveWindow()
 
 void CommandLineEndToEnd::customPresetFromSettingsFile()
 {
-    requireWindowManager();
+    if (!DesktopProbe::hasWindowManager())
+        QSKIP("needs a window manager");
     // The same settings file the app writes, in the private XDG_CONFIG_HOME.
     PresetManager presets(DefaultsDatabase::standard());
     QVERIFY(presets.addPreset(QStringLiteral("Narrow Tall"), 420, 700).has_value());
