@@ -231,9 +231,16 @@ bool DesktopProbe::maximize(xcb_window_t window)
     message.data.data32[1] = atom("_NET_WM_STATE_MAXIMIZED_VERT");
     message.data.data32[2] = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
     message.data.data32[3] = 2;
-    xcb_send_event(m_connection, 0, m_root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(m_connection);
-    return waitFor([&] { return isMaximized(window) && frame(window) == expectedWorkArea(); });
+    // A window that has only just been mapped may still be settling in, and
+    // the request is harmless to repeat: ask again now and then.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        xcb_send_event(m_connection, 0, m_root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(m_connection);
+        if (waitFor([&] { return isMaximized(window) && frame(window) == expectedWorkArea(); },
+                    std::chrono::seconds(1)))
+            return true;
+    }
+    return false;
 }

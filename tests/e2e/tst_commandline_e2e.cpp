@@ -179,7 +179,9 @@ void CommandLineEndToEnd::maximizedWindowIsRestoredFirst()
     const xcb_window_t window =
         m_desktop.startClient(QStringLiteral("400x300+100+%1").arg(area.y() + 50), QStringLiteral("maximized-client"));
     QVERIFY(window != XCB_WINDOW_NONE);
-    QVERIFY(m_desktop.maximize(window));
+    QVERIFY2(m_desktop.maximize(window), qPrintable(QStringLiteral("frame %1, maximized %2")
+                                                        .arg(geometry(m_desktop.frame(window).value_or(QRect())))
+                                                        .arg(m_desktop.isMaximized(window))));
 
     QCOMPARE(ventrel(arguments).status, 0);
     // A size computed from the maximized decorations would be off by them.

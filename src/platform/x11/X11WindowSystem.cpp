@@ -52,12 +52,27 @@ QRect rectOf(int x, int y, int width, int height)
 struct X11WindowSystem::WindowElement final : WindowSystem::Element {
     explicit WindowElement(xcb_window_t w) : window(w) {}
     xcb_window_t window;
+    bool fullScreen = false;
+    mutable bool maximized = false;
     mutable bool prepared = false;
     mutable int preparedStatus = 0;
     mutable Extents frame;  // the window manager's decorations
-    mutable Extents shadow; // a client-side-decorated window's invisible margin
+    Extents shadow;         // a client-side-decorated window's invisible margin
     mutable std::optional<QPointF> writtenPosition;
 };
+
+namespace {
+
+X11WindowSystem::Extents toExtents(const xcb_get_property_reply_t* reply)
+{
+    // Order on the wire: left, right, top, bottom. Absurd values are ignored.
+    const auto v = propertyValues(reply, XCB_ATOM_CARDINAL);
+    if (v.size() < 4 || std::ranges::any_of(v.first(4), [](uint32_t e) { return e > 4096; }))
+        return {};
+    return {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
+}
+
+} // namespace
 
 std::unique_ptr<X11WindowSystem> X11WindowSystem::connect(const char* displayName)
 {
@@ -144,6 +159,8 @@ WindowSystem::ElementPtr X11WindowSystem::createApplicationElement(ApplicationId
     return std::make_unique<ApplicationElement>(static_cast<xcb_window_t>(application));
 }
 
+// Everything the writes will need is asked for here, in the same round trip
+// as the window's kind and owner.
 WindowSystem::FocusedWindow X11WindowSystem::copyFocusedWindow(const Element& application)
 {
     const auto* app = dynamic_cast<const ApplicationElement*>(&application);
@@ -154,19 +171,33 @@ WindowSystem::FocusedWindow X11WindowSystem::copyFocusedWindow(const Element& ap
     const auto typeCookie = xcb_ewmh_get_wm_window_type(&m_ewmh, window);
     const auto pidCookie = xcb_ewmh_get_wm_pid(&m_ewmh, window);
     const auto machineCookie = xcb_icccm_get_wm_client_machine(c, window);
+    const auto stateCookie = xcb_ewmh_get_wm_state(&m_ewmh, window);
+    const auto frameCookie = xcb_ewmh_get_frame_extents(&m_ewmh, window);
+    const auto shadowCookie = xcb_get_property(c, 0, window, m_gtkFrameExtents, XCB_ATOM_CARDINAL, 0, 4);
 
     const auto type = xcbReply<xcb_get_property_reply>(c, typeCookie);
     const auto pid = xcbReply<xcb_get_property_reply>(c, pidCookie);
     const auto machine = xcbReply<xcb_get_property_reply>(c, machineCookie);
-    if (!type || !pid || !machine)
-        return {failure, nullptr}; // the window has gone
+    const auto state = xcbReply<xcb_get_property_reply>(c, stateCookie);
+    const auto frame = xcbReply<xcb_get_property_reply>(c, frameCookie);
+    const auto shadow = xcbReply<xcb_get_property_reply>(c, shadowCookie);
+    if (!type || !pid || !machine || !state || !frame || !shadow)
+        return {failure, nullptr}; // the window has gone (a stale _NET_ACTIVE_WINDOW)
 
     const auto types = propertyValues(type.get(), XCB_ATOM_ATOM);
     if (contains(types, m_ewmh._NET_WM_WINDOW_TYPE_DESKTOP) || contains(types, m_ewmh._NET_WM_WINDOW_TYPE_DOCK))
         return {0, nullptr};
     if (isOwnWindow(pid.get(), machine.get()))
         return {0, nullptr};
-    return {0, std::make_unique<WindowElement>(window)};
+
+    auto element = std::make_unique<WindowElement>(window);
+    const auto states = propertyValues(state.get(), XCB_ATOM_ATOM);
+    element->fullScreen = contains(states, m_ewmh._NET_WM_STATE_FULLSCREEN);
+    element->maximized =
+        contains(states, m_ewmh._NET_WM_STATE_MAXIMIZED_VERT) || contains(states, m_ewmh._NET_WM_STATE_MAXIMIZED_HORZ);
+    element->frame = toExtents(frame.get());
+    element->shadow = toExtents(shadow.get());
+    return {0, std::move(element)};
 }
 
 // Our own windows (the Settings window, say) are never the target: acting on
@@ -199,46 +230,25 @@ std::optional<WindowSystem::Screen> X11WindowSystem::mainScreen()
     const auto workareaCookie = xcb_ewmh_get_workarea(&m_ewmh, m_screenNumber);
     const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c, &xcb_randr_id);
     const bool hasRandr = randr && randr->present;
-    xcb_randr_get_screen_resources_current_cookie_t resourcesCookie{};
-    xcb_randr_get_output_primary_cookie_t primaryCookie{};
-    if (hasRandr) {
-        resourcesCookie = xcb_randr_get_screen_resources_current(c, rootWindow);
-        primaryCookie = xcb_randr_get_output_primary(c, rootWindow);
-    }
+    xcb_randr_get_monitors_cookie_t monitorsCookie{};
+    if (hasRandr)
+        monitorsCookie = xcb_randr_get_monitors(c, rootWindow, 1);
 
-    // The whole root window unless RandR names a better main screen.
+    // The whole root window unless RandR names a better main screen: the
+    // primary monitor, else the one holding the origin, as desktops treat it.
     QRect frame = rectOf(0, 0, screen->width_in_pixels, screen->height_in_pixels);
-    if (hasRandr) {
-        const auto resources = xcbReply<xcb_randr_get_screen_resources_current_reply>(c, resourcesCookie);
-        const auto primary = xcbReply<xcb_randr_get_output_primary_reply>(c, primaryCookie);
-        std::optional<QRect> chosen;
-        if (resources && primary && primary->output != XCB_NONE) {
-            const auto output = xcbReply<xcb_randr_get_output_info_reply>(
-                c, xcb_randr_get_output_info(c, primary->output, resources->config_timestamp));
-            if (output && output->crtc != XCB_NONE) {
-                const auto crtc = xcbReply<xcb_randr_get_crtc_info_reply>(
-                    c, xcb_randr_get_crtc_info(c, output->crtc, resources->config_timestamp));
-                if (crtc && crtc->mode != XCB_NONE && crtc->width > 0 && crtc->height > 0)
-                    chosen = rectOf(crtc->x, crtc->y, crtc->width, crtc->height);
-            }
+    if (const auto monitors = hasRandr ? xcbReply<xcb_randr_get_monitors_reply>(c, monitorsCookie) : nullptr) {
+        std::optional<QRect> primary, atOrigin;
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem; xcb_randr_monitor_info_next(&it)) {
+            const QRect rect = rectOf(it.data->x, it.data->y, it.data->width, it.data->height);
+            if (rect.isEmpty())
+                continue;
+            if (it.data->primary && !primary)
+                primary = rect;
+            if (rect.contains(0, 0) && !atOrigin)
+                atOrigin = rect;
         }
-        if (!chosen && resources) {
-            // No primary output: the one holding the origin, as most desktops treat it.
-            const xcb_randr_crtc_t* crtcs = xcb_randr_get_screen_resources_current_crtcs(resources.get());
-            const int count = xcb_randr_get_screen_resources_current_crtcs_length(resources.get());
-            std::vector<xcb_randr_get_crtc_info_cookie_t> cookies;
-            cookies.reserve(static_cast<size_t>(std::max(count, 0)));
-            for (int i = 0; i < count; ++i)
-                cookies.push_back(xcb_randr_get_crtc_info(c, crtcs[i], resources->config_timestamp));
-            for (const auto& cookie : cookies) {
-                const auto crtc = xcbReply<xcb_randr_get_crtc_info_reply>(c, cookie);
-                const QRect rect = crtc ? rectOf(crtc->x, crtc->y, crtc->width, crtc->height) : QRect();
-                if (!chosen && crtc && crtc->mode != XCB_NONE && !rect.isEmpty() && rect.contains(0, 0))
-                    chosen = rect;
-            }
-        }
-        if (chosen)
-            frame = *chosen;
+        frame = primary.value_or(atOrigin.value_or(frame));
     }
 
     // _NET_WORKAREA holds one rectangle per desktop; panels and docks are
@@ -266,53 +276,25 @@ std::optional<WindowSystem::Screen> X11WindowSystem::mainScreen()
     return Screen{flipped(frame), flipped(visible)};
 }
 
-// Reads what the writes need to know about the window, once per operation:
-// its state (a maximized window ignores moves and resizes until restored, a
-// full-screen one is left alone) and its decorations.
+// Before the first write of an operation: a full-screen window is left alone,
+// and a maximized one, which ignores moves and resizes, is restored first.
 int X11WindowSystem::prepare(const WindowElement& element)
 {
     if (element.prepared)
         return element.preparedStatus;
     element.prepared = true;
     element.preparedStatus = failure;
-    if (!connected())
+    if (!connected() || element.fullScreen)
         return failure;
-    xcb_connection_t* c = m_ewmh.connection;
-    const xcb_window_t window = element.window;
-    const auto stateCookie = xcb_ewmh_get_wm_state(&m_ewmh, window);
-    auto frameCookie = xcb_ewmh_get_frame_extents(&m_ewmh, window);
-    const auto gtkCookie = xcb_get_property(c, 0, window, m_gtkFrameExtents, XCB_ATOM_CARDINAL, 0, 4);
-
-    const auto state = xcbReply<xcb_get_property_reply>(c, stateCookie);
-    if (!state) {
-        xcb_discard_reply(c, frameCookie.sequence);
-        xcb_discard_reply(c, gtkCookie.sequence);
-        return failure; // the window has gone
+    if (element.maximized) {
+        restore(element.window);
+        xcb_connection_t* c = m_ewmh.connection;
+        const auto frame = xcbReply<xcb_get_property_reply>(c, xcb_ewmh_get_frame_extents(&m_ewmh, element.window));
+        if (!frame)
+            return failure;
+        element.frame = toExtents(frame.get());
+        element.maximized = false;
     }
-    const auto states = propertyValues(state.get(), XCB_ATOM_ATOM);
-    if (contains(states, m_ewmh._NET_WM_STATE_FULLSCREEN)) {
-        xcb_discard_reply(c, frameCookie.sequence);
-        xcb_discard_reply(c, gtkCookie.sequence);
-        return failure;
-    }
-    if (contains(states, m_ewmh._NET_WM_STATE_MAXIMIZED_VERT) || contains(states, m_ewmh._NET_WM_STATE_MAXIMIZED_HORZ)) {
-        xcb_discard_reply(c, frameCookie.sequence);
-        restore(window);
-        frameCookie = xcb_ewmh_get_frame_extents(&m_ewmh, window);
-    }
-
-    const auto frameReply = xcbReply<xcb_get_property_reply>(c, frameCookie);
-    const auto gtkReply = xcbReply<xcb_get_property_reply>(c, gtkCookie);
-    if (!frameReply || !gtkReply)
-        return failure;
-    const auto toExtents = [](std::span<const uint32_t> v) {
-        // Order on the wire: left, right, top, bottom. Absurd values are ignored.
-        if (v.size() < 4 || std::ranges::any_of(v.first(4), [](uint32_t e) { return e > 4096; }))
-            return Extents{};
-        return Extents{static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
-    };
-    element.frame = toExtents(propertyValues(frameReply.get(), XCB_ATOM_CARDINAL));
-    element.shadow = toExtents(propertyValues(gtkReply.get(), XCB_ATOM_CARDINAL));
     element.preparedStatus = 0;
     return 0;
 }

@@ -43,15 +43,17 @@ public:
     int setPosition(const Element& window, QPointF position) override;
     int setSize(const Element& window, QSizeF size) override;
 
+    // Decorations around a client window, as in _NET_FRAME_EXTENTS.
+    struct Extents {
+        int left = 0, right = 0, top = 0, bottom = 0;
+    };
+
     // How long a restore from maximized may take to settle before the frame
     // extents are taken as they are.
     static constexpr std::chrono::milliseconds restoreTimeout{250};
 
 private:
     struct WindowElement;
-    struct Extents {
-        int left = 0, right = 0, top = 0, bottom = 0;
-    };
 
     X11WindowSystem(xcb_connection_t* connection, int screenNumber);
 
