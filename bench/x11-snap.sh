@@ -45,7 +45,8 @@ exec "$root/tests/e2e/with-desktop.sh" -- bash -c '
   v=$(median <"$VENTREL_E2E_DIR/ventrel")
   w=$(median <"$VENTREL_E2E_DIR/wmctrl")
   x=$(median <"$VENTREL_E2E_DIR/xdotool")
-  read -r inproc best p90 <<<"$("$BENCH_INPROCESS" 400)"
+  read -r inproc best p90 connect <<<"$("$BENCH_INPROCESS" 400 same)"
+  read -r moving mbest mp90 _ <<<"$("$BENCH_INPROCESS" 200 alternate)"
   ms() { awk -v u="$1" "BEGIN { printf \"%.2f ms\", u / 1000 }"; }
   echo "Medians of $BENCH_RUNS runs on $DISPLAY (${VENTREL_E2E_SCREEN}, openbox, panel), whole process:"
   printf "  %-48s %s\n" "ventrel --version (process start, no X)" "$(ms "$start")"
@@ -53,6 +54,9 @@ exec "$root/tests/e2e/with-desktop.sh" -- bash -c '
   printf "  %-48s %s\n" "wmctrl -r :ACTIVE: -e 0,0,0,$cw,$ch" "$(ms "$w")"
   printf "  %-48s %s\n" "xdotool getactivewindow windowmove/windowsize" "$(ms "$x")"
   awk -v v="$v" -v w="$w" -v x="$x" "BEGIN { printf \"  ratio ventrel / wmctrl: %.2f   ventrel / xdotool: %.2f\n\", v / w, v / x }"
-  echo "In process, one snapFocusedWindow (400 runs, connection open): median ${inproc} µs, best ${best} µs, 90th percentile ${p90} µs"
+  echo "In process, one snapFocusedWindow, connection open:"
+  echo "  X round trips only (400 runs, same target): median ${inproc} µs, best ${best} µs, 90th percentile ${p90} µs"
+  echo "  window really moving (200 runs, left/right): median ${moving} µs, best ${mbest} µs, 90th percentile ${mp90} µs"
+  echo "  opening the connection (once per process): median ${connect} µs"
   echo "Window frame afterwards: $final (leftHalf is 0 0 683 742)"
 '
