@@ -46,9 +46,10 @@ QRect rectOf(int x, int y, int width, int height)
 
 } // namespace
 
-// The focused window of one operation. It remembers what the first write
-// learnt about the window (its decorations, whether it had to be restored)
-// and the position written, so that the size write can place the far edges.
+// The focused window of one operation. It carries what the lookup learnt
+// about the window (its state and decorations), whether the first write has
+// restored it, and the position written, so that the size write can place
+// the far edges.
 struct X11WindowSystem::WindowElement final : WindowSystem::Element {
     explicit WindowElement(xcb_window_t w) : window(w) {}
     xcb_window_t window;
