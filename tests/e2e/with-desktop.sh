@@ -167,6 +167,11 @@ else
   export VENTREL_E2E_PANEL_HEIGHT=0 VENTREL_E2E_PANEL_EDGE=$panel_edge
 fi
 
+# In the background, so that a TERM (a CTest timeout) reaches the trap at
+# once instead of after the command; stdin stays the caller's.
+"$@" <&0 &
+command_pid=$!
+pids+=($command_pid)
 status=0
-"$@" || status=$?
+wait "$command_pid" || status=$?
 exit "$status"
