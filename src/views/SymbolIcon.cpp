@@ -200,9 +200,10 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // QIcon passes the size in device pixels already multiplied by scale.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
     {
-        QPixmap pm(size * scale);
+        QPixmap pm(size);
         pm.fill(Qt::transparent);
         {
             QPainter painter(&pm);
