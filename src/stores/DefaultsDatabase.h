@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <expected>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,16 @@ public:
     // not a list of strings.
     virtual std::optional<QStringList> stringList(const QString& key) const = 0;
     virtual void setStringList(const QString& key, const QStringList& value) = 0;
+
+    // Keeps a copy of a value the program could not read, somewhere the user can
+    // recover it from, before that value is overwritten. Returns where the copy
+    // is, or why none could be made. Databases that keep no copies refuse.
+    virtual std::expected<QString, QString> keepCopy(const QString& key, const QByteArray& value)
+    {
+        Q_UNUSED(key)
+        Q_UNUSED(value)
+        return std::unexpected(QStringLiteral("this database keeps no copies"));
+    }
 
     // The production database: QSettings under organization and application "Ventrel".
     static std::shared_ptr<DefaultsDatabase> standard();

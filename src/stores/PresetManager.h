@@ -10,6 +10,7 @@
 
 #include <expected>
 #include <memory>
+#include <optional>
 
 // The one store of window size presets: the five built-in presets plus the
 // user's own. Built-in presets store only their visibility and order under
@@ -44,6 +45,13 @@ signals:
     void objectWillChange();
 
 private:
+    // True when "customPresets" may be overwritten: nothing unreadable is
+    // stored there, or a copy of it has been kept.
+    bool keepUnreadableCustomPresets();
+
     std::shared_ptr<DefaultsDatabase> m_userDefaults;
     QList<WindowPreset> m_presets;
+    // The stored "customPresets" bytes when some of them did not decode, until
+    // a copy has been kept.
+    std::optional<QByteArray> m_unreadableCustomPresets;
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "stores/DefaultsDatabase.h"
+
+#include <QSettings>
+
+#include <memory>
+
+// The defaults database kept by QSettings. Data values are stored as byte
+// arrays. Lists of strings are stored as a QSettings array (a group holding
+// "size" and one "<n>/value" per element) because the flat INI form cannot
+// tell a one-element list from a plain string, nor an empty list from an
+// unset value; the array form round-trips every list exactly and leaves a
+// plain value under the same key recognisable as "not a list".
+class SettingsDefaultsDatabase : public DefaultsDatabase {
+public:
+    // The user's database: native format, organization and application "Ventrel".
+    SettingsDefaultsDatabase();
+    // A database in the INI file at fileName, for tests and tools.
+    explicit SettingsDefaultsDatabase(const QString& fileName);
+    ~SettingsDefaultsDatabase() override;
+
+    std::optional<QByteArray> data(const QString& key) const override;
+    void setData(const QString& key, const QByteArray& value) override;
+    void remove(const QString& key) override;
+
+    std::optional<QStringList> stringList(const QString& key) const override;
+    void setStringList(const QString& key, const QStringList& value) override;
+
+    std::expected<QString, QString> keepCopy(const QString& key, const QByteArray& value) override;
+
+    // Where the values live on disk (on macOS, the preferences file).
+    QString fileName() const;
+
+private:
+    // Writes pending changes to disk; complains on standard error when that fails,
+    // since the caller has no way to report it and the change is then not kept.
+    void commit(const QString& key);
+
+    std::unique_ptr<QSettings> m_settings;
+};

@@ -1,0 +1,54 @@
+#include "stores/SnapPositionManager.h"
+
+SnapPositionManager& SnapPositionManager::shared()
+{
+    // Never destroyed: observers may still hold it while the process ends.
+    static SnapPositionManager* const instance = new SnapPositionManager(DefaultsDatabase::standard());
+    return *instance;
+}
+
+SnapPositionManager::SnapPositionManager(std::shared_ptr<DefaultsDatabase> userDefaults, QObject* parent)
+    : QObject(parent), m_userDefaults(std::move(userDefaults))
+{
+    const QStringList stored = m_userDefaults->stringList(hiddenPositionsKey).value_or(QStringList());
+    m_hiddenPositions = QSet<QString>(stored.cbegin(), stored.cend());
+    updatePositions();
+}
+
+void SnapPositionManager::togglePositionVisibility(SnapPosition position)
+{
+    const QString raw = position.rawValue();
+    if (!m_hiddenPositions.remove(raw))
+        m_hiddenPositions.insert(raw);
+    saveHiddenPositions();
+    updatePositions();
+}
+
+void SnapPositionManager::updatePositions()
+{
+    QList<SnapPosition> visible;
+    QList<PositionVisibility> all;
+    for (SnapPosition p : SnapPosition::allCases()) {
+        const bool isVisible = !m_hiddenPositions.contains(p.rawValue());
+        if (isVisible)
+            visible.append(p);
+        all.append(PositionVisibility{p, isVisible});
+    }
+    emit objectWillChange();
+    m_visiblePositions = std::move(visible);
+    emit objectWillChange();
+    m_allPositionsWithVisibility = std::move(all);
+}
+
+void SnapPositionManager::saveHiddenPositions()
+{
+    m_userDefaults->setStringList(hiddenPositionsKey, QStringList(m_hiddenPositions.cbegin(), m_hiddenPositions.cend()));
+}
+
+void SnapPositionManager::resetToDefaults()
+{
+    m_hiddenPositions.clear();
+    saveHiddenPositions();
+    updatePositions();
+    emit objectWillChange();
+}
