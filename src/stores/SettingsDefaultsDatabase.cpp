@@ -83,6 +83,17 @@ void SettingsDefaultsDatabase::setData(const QString& key, const QByteArray& val
     commit(key);
 }
 
+void SettingsDefaultsDatabase::setDataValues(const QList<std::pair<QString, QByteArray>>& values)
+{
+    QStringList keys;
+    for (const auto& [key, value] : values) {
+        m_settings->remove(key);
+        m_settings->setValue(key, value);
+        keys.append(key);
+    }
+    commit(keys.join(QLatin1String("\", \"")));
+}
+
 void SettingsDefaultsDatabase::remove(const QString& key)
 {
     m_settings->remove(key);

@@ -22,6 +22,7 @@ public:
 
     std::optional<QByteArray> data(const QString& key) const override;
     void setData(const QString& key, const QByteArray& value) override;
+    void setDataValues(const QList<std::pair<QString, QByteArray>>& values) override;
     void remove(const QString& key) override;
 
     std::optional<QStringList> stringList(const QString& key) const override;
