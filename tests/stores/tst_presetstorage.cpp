@@ -178,7 +178,10 @@ private slots:
         const QString path = freshPath();
         PresetManager store(std::make_shared<SettingsDefaultsDatabase>(path));
         QVERIFY(store.addPreset("Phone", 390, 844));
+        store.togglePresetVisibility(builtinId(0));
+        store.reorderPresets({builtinId(4), builtinId(3)});
         store.resetToDefaults();
+        QCOMPARE(store.presets(), WindowPreset::defaultPresets());
         const QByteArray file = SettingsFile::read(path);
         QVERIFY(!file.contains("customPresets") && !file.contains("presetSettings"));
         PresetManager restarted(std::make_shared<SettingsDefaultsDatabase>(SettingsFile::copyForRestart(path, freshPath())));
