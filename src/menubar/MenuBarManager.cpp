@@ -34,10 +34,8 @@ void MenuBarManager::setupStatusItem()
     // A status item opens its menu on a left click too; the right click is
     // handled by the tray through the context menu.
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason != QSystemTrayIcon::Trigger || !m_menu)
-            return;
-        menuWillOpen();
-        if (m_menu)
+        // Opening the menu rebuilds it (aboutToShow), as for the right click.
+        if (reason == QSystemTrayIcon::Trigger && m_menu)
             m_menu->popup(QCursor::pos());
     });
     rebuildMenu();
@@ -98,9 +96,9 @@ void MenuBarManager::rebuildMenu()
     m_menu = menu;
     m_statusItem->setContextMenu(menu);
     if (previous) {
-        // The previous menu may be the one on screen right now (a rebuild
-        // runs as it opens); it goes once it is closed.
-        if (previous->isVisible())
+        // The previous menu may be the one opening or on screen right now (a
+        // rebuild runs as it opens); it goes once it is closed.
+        if (previous->isVisible() || previous == m_openingMenu)
             connect(previous, &QMenu::aboutToHide, previous, &QObject::deleteLater);
         else
             previous->deleteLater();
@@ -109,7 +107,9 @@ void MenuBarManager::rebuildMenu()
 
 void MenuBarManager::menuWillOpen()
 {
+    m_openingMenu = qobject_cast<QMenu*>(sender());
     rebuildMenu();
+    m_openingMenu = nullptr;
 }
 
 bool MenuBarManager::ensurePermission()

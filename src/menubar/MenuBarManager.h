@@ -64,4 +64,5 @@ private:
     WindowManager m_windowManager;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     QPointer<QMenu> m_menu;
+    QMenu* m_openingMenu = nullptr;
 };
