@@ -11,14 +11,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-40}
-for f in ventrel bench_x11_snap; do
+for f in ventrel x11_snap_inprocess; do
   [ -x "$build/$f" ] || [ -x "$build/bench/$f" ] || { echo "x11-snap: build $f first (cmake --build $build --target $f)" >&2; exit 1; }
 done
 for tool in wmctrl xdotool; do
   command -v $tool >/dev/null || { echo "x11-snap: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
 
-export BENCH_VENTREL=$build/ventrel BENCH_INPROCESS=$build/bench/bench_x11_snap BENCH_RUNS=$runs
+export BENCH_VENTREL=$build/ventrel BENCH_INPROCESS=$build/bench/x11_snap_inprocess BENCH_RUNS=$runs
 exec "$root/tests/e2e/with-desktop.sh" -- bash -c '
   set -euo pipefail
   . "$VENTREL_E2E_LIB"

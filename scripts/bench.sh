@@ -1,10 +1,24 @@
 #!/usr/bin/env bash
-# Runs every benchmark script under bench/ against a build directory.
+# Runs every benchmark of a build: `scripts/bench.sh [build-dir]`.
+# Figures are printed for reading; nothing is asserted.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-build}
-cmake --build "$build" --target ventrel bench_x11_snap
-for script in "$root"/bench/*.sh; do
-  echo "== $(basename "$script")"
-  "$script" "$build"
+build="${1:-build}"
+cmake --build "$build" --target all
+found=0
+for bench in "$build"/bench/bench_*; do
+  [ -x "$bench" ] || continue
+  found=1
+  echo "== $(basename "$bench")"
+  "$bench"
 done
+if [ "$found" = 0 ]; then
+  echo "no benchmarks found in $build/bench" >&2
+  exit 1
+fi
+
+# Benchmarks that need a virtual desktop start their own.
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ -x "$build/bench/x11_snap_inprocess" ]; then
+  echo "== x11-snap.sh"
+  "$root/bench/x11-snap.sh" "$build"
+fi

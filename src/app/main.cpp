@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/VentrelApp.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,8 +28,5 @@ int main(int argc, char** argv)
         return commandLine.run(arguments);
     }
 
-    // ---- No arguments: the tray app starts here. ----
-    // Until it exists, show what the command line offers.
-    QTextStream(stdout) << CommandLine::usage();
-    return 0;
+    return VentrelApp::run(argc, argv);
 }

@@ -2,10 +2,10 @@
 // snapFocusedWindow, with the connection already open. Run on a desktop with
 // an active window (bench/x11-snap.sh does it).
 //
-//   bench_x11_snap RUNS same        the same target every time: the window
+//   x11_snap_inprocess RUNS same        the same target every time: the window
 //                                   manager drops the repeated request, so
 //                                   this is our own X traffic alone
-//   bench_x11_snap RUNS alternate   left and right half in turn: includes
+//   x11_snap_inprocess RUNS alternate   left and right half in turn: includes
 //                                   the server also moving and redrawing
 #include "platform/x11/X11WindowSystem.h"
 #include "window/WindowManager.h"
@@ -31,7 +31,7 @@ int main(int argc, char** argv)
     std::ranges::sort(connects);
     std::unique_ptr<X11WindowSystem> system = X11WindowSystem::connect();
     if (!system) {
-        std::fputs("bench_x11_snap: no X display\n", stderr);
+        std::fputs("x11_snap_inprocess: no X display\n", stderr);
         return 1;
     }
     WindowManager manager(*system);
@@ -43,7 +43,7 @@ int main(int argc, char** argv)
         const auto result = manager.snapFocusedWindow(position);
         const auto end = std::chrono::steady_clock::now();
         if (!result) {
-            std::fprintf(stderr, "bench_x11_snap: snap failed on run %d\n", i);
+            std::fprintf(stderr, "x11_snap_inprocess: snap failed on run %d\n", i);
             return 1;
         }
         micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
