@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The headless demo (`make run` without a display): a private virtual desktop
-# with a panel, one sample window, and the real `ventrel` command line acting
-# on it. Prints the window's frame before and after each step and saves a
+# with a panel, Ventrel in its tray, one sample window, and the real `ventrel`
+# command line acting on it. Prints the window's frame before and after each step and saves a
 # screenshot of the desktop in the build directory.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,6 +19,11 @@ exec "$root/tests/e2e/with-desktop.sh" --size 1920x1080 -- bash -c '
   step() { local before; before=$(frame_geometry "$win"); local a line=; for a; do [[ $a == *" "* ]] && a="\"$a\""; line+=" $a"; done; echo "\$ ventrel$line"; "$VENTREL_DEMO_BIN" "$@"; settle "$before"; }
 
   echo "Virtual desktop $DISPLAY: ${VENTREL_E2E_SCREEN}, a ${VENTREL_E2E_PANEL_HEIGHT}-pixel panel at the bottom, openbox."
+  . "$(dirname "$VENTREL_E2E_LIB")/tray-lib.sh"
+  "$VENTREL_DEMO_BIN" >/dev/null 2>&1 &
+  tray=$!
+  trap "kill $tray 2>/dev/null || true" EXIT
+  if wait_for 10 tray_icon_placed; then echo "Ventrel is in the tray."; else echo "(the tray icon did not appear)"; fi
   win=$(start_client 640x400+120+90 "Ventrel demo window")
   show "sample window (frame):"
   step apply "Desktop App"
