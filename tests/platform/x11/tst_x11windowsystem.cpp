@@ -85,6 +85,7 @@ private slots:
     void refusedValues_data();
     void refusedValues();
     void fullScreenWindowIsLeftAlone();
+    void clientSideDecorationsAreOutsideTheFrame();
 
 private:
     // An unmapped top-level window with the given 32-bit properties.
@@ -284,6 +285,33 @@ void X11WindowSystemTest::fullScreenWindowIsLeftAlone()
     QVERIFY(focused.window);
     QVERIFY(m_system->setPosition(*focused.window, {0, 0}) != 0);
     QVERIFY(m_system->setSize(*focused.window, {300, 200}) != 0);
+}
+
+void X11WindowSystemTest::clientSideDecorationsAreOutsideTheFrame()
+{
+    if (!DesktopProbe::hasWindowManager())
+        QSKIP("needs a window manager");
+    // A window that draws its own title bar and a shadow around it, as GTK
+    // does: no decorations from the window manager (_MOTIF_WM_HINTS), and
+    // _GTK_FRAME_EXTENTS naming the invisible shadow (left, right, top, bottom).
+    const xcb_window_t window = makeWindow({{"_MOTIF_WM_HINTS", {2, 0, 0, 0, 0}}}, m_desktop.atom("_MOTIF_WM_HINTS"));
+    const uint32_t shadow[] = {10, 14, 8, 12};
+    xcb_connection_t* c = m_desktop.connection();
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, m_desktop.atom("_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 32, 4,
+                        shadow);
+    xcb_map_window(c, window);
+    sync(c);
+    QVERIFY(DesktopProbe::waitFor([&] { return m_desktop.activeWindow() == window; }));
+
+    const WindowSystem::ElementPtr app = m_system->createApplicationElement(window);
+    const WindowSystem::FocusedWindow focused = m_system->copyFocusedWindow(*app);
+    QVERIFY(focused.window);
+    // The visible frame goes to (100, 50) at 600×400: the client, shadow and
+    // all, reaches that much further out.
+    QCOMPARE(m_system->setPosition(*focused.window, {100, 50}), 0);
+    QCOMPARE(m_system->setSize(*focused.window, {600, 400}), 0);
+    const QRect client(100 - 10, 50 - 8, 600 + 10 + 14, 400 + 8 + 12);
+    QCOMPARE(m_desktop.settledFrame(window, client), client);
 }
 
 QTEST_GUILESS_MAIN(X11WindowSystemTest)
