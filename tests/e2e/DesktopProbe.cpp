@@ -153,7 +153,7 @@ bool DesktopProbe::waitFor(const std::function<bool()>& done, std::chrono::milli
     return true;
 }
 
-std::optional<QRect> DesktopProbe::settledFrame(xcb_window_t window, const QRect& expected) const
+QRect DesktopProbe::settledFrame(xcb_window_t window, const QRect& expected) const
 {
     // The window manager acts after ventrel has exited; give it time, but a
     // frame that stays put for half a second is where it will stay.
@@ -167,7 +167,7 @@ std::optional<QRect> DesktopProbe::settledFrame(xcb_window_t window, const QRect
         }
         return now == expected || std::chrono::steady_clock::now() - stableSince > std::chrono::milliseconds(500);
     });
-    return last;
+    return last.value_or(QRect());
 }
 
 xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& title)

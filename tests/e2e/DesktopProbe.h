@@ -45,8 +45,9 @@ public:
     // Polls every 10 ms until done() holds or timeout passes.
     static bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Waits until the frame equals expected, or has stopped changing for a
-    // while; returns the last frame seen.
-    std::optional<QRect> settledFrame(xcb_window_t window, const QRect& expected) const;
+    // while; returns the last frame seen (an empty rectangle once the window
+    // is gone; a QRect, so that a failed comparison prints it).
+    QRect settledFrame(xcb_window_t window, const QRect& expected) const;
 
     // An xmessage window (it accepts any size) with the given geometry
     // "WxH+X+Y" and title; waits until it is the active window (or, without
