@@ -196,8 +196,16 @@ xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& t
             found = active;
         return found != XCB_WINDOW_NONE;
     });
-    if (found != XCB_WINDOW_NONE)
-        m_clientWindows.push_back(found);
+    if (found == XCB_WINDOW_NONE)
+        return found;
+    m_clientWindows.push_back(found);
+    // openbox may activate the window a moment before it puts the frame where
+    // the geometry asks; tests read the frame from here on.
+    const QStringList place = geometry.section(u'+', 1).split(u'+');
+    if (hasWindowManager() && place.size() == 2) {
+        const QPoint topLeft(place[0].toInt(), place[1].toInt());
+        waitFor([&] { return frame(found).value_or(QRect()).topLeft() == topLeft; });
+    }
     return found;
 }
 
