@@ -58,7 +58,7 @@ exec "$root/tests/e2e/with-desktop.sh" -- bash -c '
   printf "  %-48s %s\n" "xdotool getactivewindow windowmove/windowsize" "$(ms "$x")"
   awk -v v="$v" -v w="$w" -v x="$x" "BEGIN { printf \"  ratio ventrel / wmctrl: %.2f   ventrel / xdotool: %.2f\n\", v / w, v / x }"
   echo "In process, one snapFocusedWindow, connection open:"
-  echo "  X round trips only (400 runs, same target): median ${inproc} µs, best ${best} µs, 90th percentile ${p90} µs"
+  echo "  window staying put (400 runs, same target): median ${inproc} µs, best ${best} µs, 90th percentile ${p90} µs"
   echo "  window really moving (200 runs, left/right): median ${moving} µs, best ${mbest} µs, 90th percentile ${mp90} µs"
   echo "  opening the connection (once per process): median ${connect} µs"
   echo "Window frame afterwards: $final (leftHalf is 0 0 683 742)"
