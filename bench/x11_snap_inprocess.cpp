@@ -2,11 +2,11 @@
 // snapFocusedWindow, with the connection already open. Run on a desktop with
 // an active window (bench/x11-snap.sh does it).
 //
-//   x11_snap_inprocess RUNS same        the same target every time: the window
-//                                   manager drops the repeated request, so
-//                                   this is our own X traffic alone
-//   x11_snap_inprocess RUNS alternate   left and right half in turn: includes
-//                                   the server also moving and redrawing
+//   x11_snap_inprocess RUNS same        the same target every time: the
+//                                       window stays put, so this is mostly
+//                                       our own X traffic
+//   x11_snap_inprocess RUNS alternate   left and right half in turn: the
+//                                       server also moves and redraws it
 #include "platform/x11/X11WindowSystem.h"
 #include "window/WindowManager.h"
 
