@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -106,8 +107,10 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t* connection, int screenNumber)
 X11WindowSystem::~X11WindowSystem()
 {
     xcb_connection_t* connection = m_ewmh.connection;
-    if (m_atomsReady)
+    if (m_atomsReady) {
+        discardPending();
         xcb_ewmh_connection_wipe(&m_ewmh);
+    }
     xcb_disconnect(connection);
 }
 
@@ -128,11 +131,13 @@ bool X11WindowSystem::isProcessTrusted(bool)
 
 std::optional<WindowSystem::ApplicationId> X11WindowSystem::frontmostApplication()
 {
+    discardPending();
     if (!connected())
         return std::nullopt;
     xcb_connection_t* c = m_ewmh.connection;
     const auto activeCookie = xcb_ewmh_get_active_window(&m_ewmh, m_screenNumber);
     const auto checkCookie = xcb_ewmh_get_supporting_wm_check(&m_ewmh, root());
+    m_pendingScreen = requestScreen();
 
     // A stale _NET_ACTIVE_WINDOW left behind by a window manager that has
     // gone means nothing: only trust it while the manager's check window
@@ -142,15 +147,32 @@ std::optional<WindowSystem::ApplicationId> X11WindowSystem::frontmostApplication
     const auto active = xcbReply<xcb_get_property_reply>(c, activeCookie);
     if (checkWindow.empty())
         return std::nullopt;
-    const auto selfCheck = xcbReply<xcb_get_property_reply>(c, xcb_ewmh_get_supporting_wm_check(&m_ewmh, checkWindow[0]));
-    const auto selfWindow = propertyValues(selfCheck.get(), XCB_ATOM_WINDOW);
-    if (selfWindow.empty() || selfWindow[0] != checkWindow[0])
-        return std::nullopt;
-
+    const auto selfCheckCookie = xcb_ewmh_get_supporting_wm_check(&m_ewmh, checkWindow[0]);
     const auto activeWindow = propertyValues(active.get(), XCB_ATOM_WINDOW);
-    if (activeWindow.empty() || activeWindow[0] == XCB_WINDOW_NONE)
+    const xcb_window_t window = activeWindow.empty() ? xcb_window_t{XCB_WINDOW_NONE} : activeWindow[0];
+    if (window != XCB_WINDOW_NONE)
+        m_pendingLookup = requestLookup(window);
+
+    const auto selfCheck = xcbReply<xcb_get_property_reply>(c, selfCheckCookie);
+    const auto selfWindow = propertyValues(selfCheck.get(), XCB_ATOM_WINDOW);
+    if (selfWindow.empty() || selfWindow[0] != checkWindow[0] || window == XCB_WINDOW_NONE)
         return std::nullopt;
-    return activeWindow[0];
+    return window;
+}
+
+void X11WindowSystem::discardPending()
+{
+    xcb_connection_t* c = m_ewmh.connection;
+    if (const auto screen = std::exchange(m_pendingScreen, std::nullopt)) {
+        xcb_discard_reply(c, screen->desktop.sequence);
+        xcb_discard_reply(c, screen->workarea.sequence);
+        if (screen->monitors)
+            xcb_discard_reply(c, screen->monitors->sequence);
+    }
+    if (const auto lookup = std::exchange(m_pendingLookup, std::nullopt)) {
+        for (const auto& cookie : {lookup->type, lookup->pid, lookup->machine, lookup->state, lookup->frame, lookup->shadow})
+            xcb_discard_reply(c, cookie.sequence);
+    }
 }
 
 WindowSystem::ElementPtr X11WindowSystem::createApplicationElement(ApplicationId application)
@@ -160,28 +182,39 @@ WindowSystem::ElementPtr X11WindowSystem::createApplicationElement(ApplicationId
     return std::make_unique<ApplicationElement>(static_cast<xcb_window_t>(application));
 }
 
-// Everything the writes will need is asked for here, in the same round trip
-// as the window's kind and owner.
+// Everything the writes will need is asked for with the window's kind and
+// owner, in one round trip.
+X11WindowSystem::LookupRequests X11WindowSystem::requestLookup(xcb_window_t window)
+{
+    xcb_connection_t* c = m_ewmh.connection;
+    return {window,
+            xcb_ewmh_get_wm_window_type(&m_ewmh, window),
+            xcb_ewmh_get_wm_pid(&m_ewmh, window),
+            xcb_icccm_get_wm_client_machine(c, window),
+            xcb_ewmh_get_wm_state(&m_ewmh, window),
+            xcb_ewmh_get_frame_extents(&m_ewmh, window),
+            xcb_get_property(c, 0, window, m_gtkFrameExtents, XCB_ATOM_CARDINAL, 0, 4)};
+}
+
 WindowSystem::FocusedWindow X11WindowSystem::copyFocusedWindow(const Element& application)
 {
     const auto* app = dynamic_cast<const ApplicationElement*>(&application);
     if (!app || !connected())
         return {failure, nullptr};
-    xcb_connection_t* c = m_ewmh.connection;
-    const xcb_window_t window = app->window;
-    const auto typeCookie = xcb_ewmh_get_wm_window_type(&m_ewmh, window);
-    const auto pidCookie = xcb_ewmh_get_wm_pid(&m_ewmh, window);
-    const auto machineCookie = xcb_icccm_get_wm_client_machine(c, window);
-    const auto stateCookie = xcb_ewmh_get_wm_state(&m_ewmh, window);
-    const auto frameCookie = xcb_ewmh_get_frame_extents(&m_ewmh, window);
-    const auto shadowCookie = xcb_get_property(c, 0, window, m_gtkFrameExtents, XCB_ATOM_CARDINAL, 0, 4);
+    if (m_pendingLookup && m_pendingLookup->window == app->window)
+        return readLookup(*std::exchange(m_pendingLookup, std::nullopt));
+    return readLookup(requestLookup(app->window));
+}
 
-    const auto type = xcbReply<xcb_get_property_reply>(c, typeCookie);
-    const auto pid = xcbReply<xcb_get_property_reply>(c, pidCookie);
-    const auto machine = xcbReply<xcb_get_property_reply>(c, machineCookie);
-    const auto state = xcbReply<xcb_get_property_reply>(c, stateCookie);
-    const auto frame = xcbReply<xcb_get_property_reply>(c, frameCookie);
-    const auto shadow = xcbReply<xcb_get_property_reply>(c, shadowCookie);
+WindowSystem::FocusedWindow X11WindowSystem::readLookup(const LookupRequests& requests)
+{
+    xcb_connection_t* c = m_ewmh.connection;
+    const auto type = xcbReply<xcb_get_property_reply>(c, requests.type);
+    const auto pid = xcbReply<xcb_get_property_reply>(c, requests.pid);
+    const auto machine = xcbReply<xcb_get_property_reply>(c, requests.machine);
+    const auto state = xcbReply<xcb_get_property_reply>(c, requests.state);
+    const auto frame = xcbReply<xcb_get_property_reply>(c, requests.frame);
+    const auto shadow = xcbReply<xcb_get_property_reply>(c, requests.shadow);
     if (!type || !pid || !machine || !state || !frame || !shadow)
         return {failure, nullptr}; // the window has gone (a stale _NET_ACTIVE_WINDOW)
 
@@ -191,7 +224,7 @@ WindowSystem::FocusedWindow X11WindowSystem::copyFocusedWindow(const Element& ap
     if (isOwnWindow(pid.get(), machine.get()))
         return {0, nullptr};
 
-    auto element = std::make_unique<WindowElement>(window);
+    auto element = std::make_unique<WindowElement>(requests.window);
     const auto states = propertyValues(state.get(), XCB_ATOM_ATOM);
     element->fullScreen = contains(states, m_ewmh._NET_WM_STATE_FULLSCREEN);
     element->maximized =
@@ -223,22 +256,32 @@ std::optional<WindowSystem::Screen> X11WindowSystem::mainScreen()
 {
     if (!connected())
         return std::nullopt;
+    std::optional<ScreenRequests> requests = std::exchange(m_pendingScreen, std::nullopt);
+    return readScreen(requests ? *requests : requestScreen());
+}
+
+X11WindowSystem::ScreenRequests X11WindowSystem::requestScreen()
+{
+    xcb_connection_t* c = m_ewmh.connection;
+    ScreenRequests requests{xcb_ewmh_get_current_desktop(&m_ewmh, m_screenNumber),
+                            xcb_ewmh_get_workarea(&m_ewmh, m_screenNumber), std::nullopt};
+    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c, &xcb_randr_id);
+    if (randr && randr->present)
+        requests.monitors = xcb_randr_get_monitors(c, root(), 1);
+    return requests;
+}
+
+std::optional<WindowSystem::Screen> X11WindowSystem::readScreen(const ScreenRequests& requests)
+{
     xcb_connection_t* c = m_ewmh.connection;
     const xcb_screen_t* screen = m_ewmh.screens[m_screenNumber];
-    const xcb_window_t rootWindow = screen->root;
-
-    const auto desktopCookie = xcb_ewmh_get_current_desktop(&m_ewmh, m_screenNumber);
-    const auto workareaCookie = xcb_ewmh_get_workarea(&m_ewmh, m_screenNumber);
-    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c, &xcb_randr_id);
-    const bool hasRandr = randr && randr->present;
-    xcb_randr_get_monitors_cookie_t monitorsCookie{};
-    if (hasRandr)
-        monitorsCookie = xcb_randr_get_monitors(c, rootWindow, 1);
 
     // The whole root window unless RandR names a better main screen: the
     // primary monitor, else the one holding the origin, as desktops treat it.
     QRect frame = rectOf(0, 0, screen->width_in_pixels, screen->height_in_pixels);
-    if (const auto monitors = hasRandr ? xcbReply<xcb_randr_get_monitors_reply>(c, monitorsCookie) : nullptr) {
+    const auto monitors =
+        requests.monitors ? xcbReply<xcb_randr_get_monitors_reply>(c, *requests.monitors) : nullptr;
+    if (monitors) {
         std::optional<QRect> primary, atOrigin;
         for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem; xcb_randr_monitor_info_next(&it)) {
             const QRect rect = rectOf(it.data->x, it.data->y, it.data->width, it.data->height);
@@ -256,8 +299,8 @@ std::optional<WindowSystem::Screen> X11WindowSystem::mainScreen()
     // outside it. Some window managers write it only while something
     // reserves space, so a missing one means the whole screen is usable.
     QRect visible = frame;
-    const auto desktopReply = xcbReply<xcb_get_property_reply>(c, desktopCookie);
-    const auto workareaReply = xcbReply<xcb_get_property_reply>(c, workareaCookie);
+    const auto desktopReply = xcbReply<xcb_get_property_reply>(c, requests.desktop);
+    const auto workareaReply = xcbReply<xcb_get_property_reply>(c, requests.workarea);
     const auto desktop = propertyValues(desktopReply.get(), XCB_ATOM_CARDINAL);
     const auto workarea = propertyValues(workareaReply.get(), XCB_ATOM_CARDINAL);
     const size_t index = desktop.empty() ? 0 : desktop[0];

@@ -2,11 +2,13 @@
 
 #include "window/WindowSystem.h"
 
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 // Window control on X11 through the EWMH window manager: the frontmost
 // application is the window named by the root's _NET_ACTIVE_WINDOW, writes
@@ -54,6 +56,17 @@ public:
 
 private:
     struct WindowElement;
+    // Requests sent ahead, so that the calls of one operation share round
+    // trips: what mainScreen() and copyFocusedWindow() will read is asked for
+    // while frontmostApplication() waits for its own replies.
+    struct ScreenRequests {
+        xcb_get_property_cookie_t desktop, workarea;
+        std::optional<xcb_randr_get_monitors_cookie_t> monitors;
+    };
+    struct LookupRequests {
+        xcb_window_t window;
+        xcb_get_property_cookie_t type, pid, machine, state, frame, shadow;
+    };
 
     X11WindowSystem(xcb_connection_t* connection, int screenNumber);
 
@@ -63,9 +76,17 @@ private:
     int prepare(const WindowElement& window);
     void restore(xcb_window_t window);
     int moveResize(xcb_window_t window, uint32_t flags, int x, int y, int width, int height);
+    ScreenRequests requestScreen();
+    std::optional<Screen> readScreen(const ScreenRequests& requests);
+    LookupRequests requestLookup(xcb_window_t window);
+    FocusedWindow readLookup(const LookupRequests& requests);
+    // Drops the replies of requests sent ahead that no call came to read.
+    void discardPending();
 
     xcb_ewmh_connection_t m_ewmh{};
     int m_screenNumber = 0;
     xcb_atom_t m_gtkFrameExtents = XCB_ATOM_NONE;
     bool m_atomsReady = false;
+    std::optional<ScreenRequests> m_pendingScreen;
+    std::optional<LookupRequests> m_pendingLookup;
 };
