@@ -1,0 +1,32 @@
+#pragma once
+
+#include "stores/AppcastItem.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <expected>
+#include <optional>
+
+// An RSS 2.0 feed with the "sparkle:" namespace, read as appcast updaters
+// read it. Only items of the default channel (no "sparkle:channel") that
+// carry a version are kept. Links are resolved against the feed's own
+// address, and only http and https links are kept, since they are handed to
+// the browser.
+class AppcastFeed {
+public:
+    static inline const QString sparkleNamespace = QStringLiteral("http://www.andymatuschak.org/xml-namespaces/sparkle");
+
+    // The feed's items, or a message fit to show the user.
+    static std::expected<AppcastFeed, QString> parse(const QByteArray& xml, const QUrl& feedUrl = {});
+
+    const QList<AppcastItem>& items() const { return m_items; }
+
+    // The item with the highest version; the first one listed among equals.
+    std::optional<AppcastItem> newestItem() const;
+
+private:
+    QList<AppcastItem> m_items;
+};

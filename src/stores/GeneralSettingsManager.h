@@ -1,0 +1,42 @@
+#pragma once
+
+#include "stores/LoginItemService.h"
+#include "stores/PresetManager.h"
+#include "stores/SnapPositionManager.h"
+
+#include <QObject>
+
+#include <memory>
+
+// The launch-at-login switch and the reset of all settings. Launch at login
+// is a registration with the system, read from it at creation and changed
+// only when the system accepts the change; nothing is stored here.
+class GeneralSettingsManager : public QObject {
+    Q_OBJECT
+public:
+    // The process-wide instance over the platform's login-item service and
+    // the shared preset and snap position stores, created on first use.
+    static GeneralSettingsManager& shared();
+
+    // service may be nullptr (no login-item service on this system).
+    GeneralSettingsManager(std::shared_ptr<LoginItemService> service, PresetManager& presets,
+                           SnapPositionManager& positions, QObject* parent = nullptr);
+
+    bool launchAtLogin() const { return m_launchAtLogin; }
+    // Asks the system even when enabled equals the current state. A refusal
+    // leaves launchAtLogin as it was and prints one line on standard output.
+    void setLaunchAtLogin(bool enabled);
+    // Launch at login off, then presets, then snap positions back to their
+    // defaults. The updater's settings are left alone.
+    void resetAllSettings();
+
+signals:
+    // Sent before each assignment of launchAtLogin.
+    void objectWillChange();
+
+private:
+    std::shared_ptr<LoginItemService> m_service;
+    PresetManager& m_presets;
+    SnapPositionManager& m_positions;
+    bool m_launchAtLogin = false;
+};
