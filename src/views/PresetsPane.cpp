@@ -134,8 +134,9 @@ QWidget* PresetsPane::buildAddForm()
     m_errorLabel->setWordWrap(true);
     m_errorLabel->setFont(ViewStyle::caption(font()));
     ViewStyle::setTextColor(m_errorLabel, ViewStyle::red(palette()));
+    m_errorLabel->setAlignment(Qt::AlignCenter);
     m_errorLabel->hide();
-    layout->addWidget(m_errorLabel, 0, Qt::AlignHCenter);
+    layout->addWidget(m_errorLabel);
     return form;
 }
 

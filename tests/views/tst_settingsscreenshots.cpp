@@ -24,8 +24,8 @@ class TestSettingsScreenshots : public QObject {
 
     static QPalette darkPalette()
     {
-        QPalette p;
-        p.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2e));
+        // Derives the bevel shades (light, mid, dark) from the button and window colours.
+        QPalette p(QColor(0x3a, 0x3a, 0x3e), QColor(0x2b, 0x2b, 0x2e));
         p.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xea));
         p.setColor(QPalette::Base, QColor(0x1f, 0x1f, 0x22));
         p.setColor(QPalette::AlternateBase, QColor(0x2b, 0x2b, 0x2e));
