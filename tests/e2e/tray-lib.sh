@@ -1,0 +1,43 @@
+# Shell helpers for driving the tray app on a with-desktop.sh desktop; source
+# it after "$VENTREL_E2E_LIB". Waits poll the X server, never fixed sleeps.
+
+# tray_icon_geometry: "x y" of our icon inside the tray, once trayer has
+# embedded and placed it (its position reads 0,0 until then).
+tray_icon_geometry() {
+  local line
+  line=$(xwininfo -root -tree | grep '("ventrel" "Ventrel")' | grep ' 22x\| [0-9]*x[0-9]*+0+0' | head -n1)
+  sed -n 's/.*[0-9]x[0-9]*+-\{0,1\}[0-9]*+-\{0,1\}[0-9]* *+\([0-9]*\)+\([0-9]*\) *$/\1 \2/p' <<<"$line" |
+    awk '$1 != 0 || $2 != 0'
+}
+
+tray_icon_placed() { [ -n "$(tray_icon_geometry)" ]; }
+
+# menu_open: true while one of our popup menus is mapped (an override-redirect
+# window of ours other than the icon itself).
+menu_open() {
+  local w info width
+  for w in $(xdotool search --onlyvisible --class ventrel 2>/dev/null); do
+    info=$(xwininfo -id "$w" 2>/dev/null) || continue
+    width=$(sed -n 's/^ *Width: *\([0-9]*\).*/\1/p' <<<"$info")
+    grep -q 'Override Redirect State: yes' <<<"$info" && [ "${width:-0}" -gt 60 ] && return 0
+  done
+  return 1
+}
+
+# open_tray_menu [BUTTON]: clicks the icon (right button by default) and waits for the menu.
+open_tray_menu() {
+  local x y
+  read -r x y <<<"$(tray_icon_geometry)"
+  xdotool mousemove $((x + 8)) $((y + 8)) click "${1:-3}"
+  wait_for 5 menu_open || { echo "the tray menu did not open" >&2; return 1; }
+}
+
+# choose KEY...: types the keys into the open menu; waits for it to close.
+choose() {
+  xdotool key --delay 30 "$@"
+  wait_for 5 bash -c '! { . "$VENTREL_E2E_LIB"; . "$0"; menu_open; }' "${BASH_SOURCE[0]}"
+}
+
+# window_named TITLE: the id of a mapped top-level window with that WM_NAME.
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+has_window_named() { [ -n "$(window_named "$1")" ]; }

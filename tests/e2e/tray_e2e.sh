@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The tray app end to end: the icon in a real tray, its menu driven with a
+# real pointer and keyboard, the window it acts on read back from the server.
+# Usage (under with-desktop.sh --size 1920x1080): tray_e2e.sh VENTREL_BINARY
+set -euo pipefail
+ventrel=$1
+. "$VENTREL_E2E_LIB"
+. "$(dirname "$0")/tray-lib.sh"
+
+failures=0
+passes=0
+check() { # check DESCRIPTION EXPECTED ACTUAL
+  if [ "$2" = "$3" ]; then passes=$((passes + 1)); echo "PASS: $1"
+  else failures=$((failures + 1)); echo "FAIL: $1: expected [$2], got [$3]"; fi
+}
+
+read -r screen_w screen_h <<<"${VENTREL_E2E_SCREEN/x/ }"
+work_h=$((screen_h - VENTREL_E2E_PANEL_HEIGHT))
+
+client=$(start_client 600x400+200+150 tray-client)
+"$ventrel" >"$VENTREL_E2E_DIR/app.out" 2>"$VENTREL_E2E_DIR/app.err" &
+app=$!
+trap 'kill $app 2>/dev/null || true' EXIT
+
+wait_for 10 tray_icon_placed || { echo "FAIL: the icon never reached the tray"; exit 1; }
+read -r ix iy <<<"$(tray_icon_geometry)"
+import -window root -crop 22x22+"$ix"+"$iy" "$VENTREL_E2E_DIR/icon.png"
+colours=$(convert "$VENTREL_E2E_DIR/icon.png" -format %k info:)
+check "the icon is drawn in the tray (more than one colour)" yes "$([ "$colours" -gt 1 ] && echo yes || echo no)"
+check "no message when a tray is running" "" "$(cat "$VENTREL_E2E_DIR/app.err")"
+
+open_tray_menu 3
+check "opening the menu keeps the client active" "$client" "$(active_window)"
+choose Down Down Return # 1440×900 - Desktop App
+wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q " 1440 900$"' || true
+read -r _ _ w h <<<"$(frame_geometry "$client")"
+check "Desktop App gives the outer size 1440x900" "1440 900" "$w $h"
+
+open_tray_menu 1 # the left button opens the same menu
+choose Down Down Down Down Down Down Right Return # Snap Position > Left Half
+wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q "^0 0 "' || true
+check "Left Half fills the left of the work area" "0 0 $((screen_w / 2)) $work_h" "$(frame_geometry "$client")"
+
+# A second launch hands over to the first and opens Settings there.
+"$ventrel"
+check "a second launch exits with status 0" 0 $?
+wait_for 5 has_window_named Settings || true
+check "the first instance opened Settings" yes "$(has_window_named Settings && echo yes || echo no)"
+# Closed through the window manager, as a user would: the window only hides.
+wmctrl -F -c Settings
+wait_for 5 bash -c '! xdotool search --onlyvisible --name "^Settings\$"' || true
+check "closing Settings leaves the app running" yes "$(kill -0 "$app" && echo yes || echo no)"
+
+# Settings from the menu: add a preset through the form, then apply it from the menu.
+open_tray_menu 3
+choose Up Up Up Return # Settings...
+wait_for 5 has_window_named Settings || { echo "FAIL: Settings... opened no window"; exit 1; }
+settings=$(window_named Settings)
+read -r sx sy <<<"$(xwininfo -id "$settings" | sed -n 's/.*Absolute upper-left [XY]: *\(-\{0,1\}[0-9]*\).*/\1/p' | tr '\n' ' ')"
+xdotool mousemove $((sx + 60)) $((sy + 55)) click 1   # sidebar: Presets
+xdotool mousemove $((sx + 380)) $((sy + 378)) click 1 # Add Preset
+xdotool sleep 0.3 type --delay 20 "Square"
+xdotool key Tab type --delay 20 "1000"
+xdotool key Tab type --delay 20 "900"
+xdotool mousemove $((sx + 547)) $((sy + 376)) click 1 # Add
+stored() { grep -q 'Square' "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"; }
+wait_for 5 stored || true
+check "the form stored the new preset" yes "$(stored && echo yes || echo no)"
+wmctrl -F -c Settings
+wmctrl -i -a "$client" # the user goes back to their window
+client_active() { [ "$(active_window)" = "$client" ]; }
+wait_for 5 client_active || true
+open_tray_menu 3
+choose Down Down Down Down Down Down Return # the sixth item: the new preset
+wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q " 1000 900$"' || true
+read -r _ _ w h <<<"$(frame_geometry "$client")"
+check "the new preset is in the tray menu and applies 1000x900" "1000 900" "$w $h"
+
+open_tray_menu 3
+choose Up Return # Quit Ventrel
+status=0
+wait "$app" || status=$?
+trap - EXIT
+check "Quit Ventrel ends the app with status 0" 0 "$status"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
