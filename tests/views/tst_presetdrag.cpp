@@ -50,7 +50,8 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(PresetsPane::sortedPresets(stores.presets.presets()).first().name,
                                   QStringLiteral("Compact"), 10000);
-        QVERIFY(mouse.waitForFinished(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(mouse.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(mouse.exitCode(), 0);
         settle();
         QCOMPARE(pane.rowView(0)->preset().name, QStringLiteral("Compact"));
         for (int row = 0; row < 5; ++row)
