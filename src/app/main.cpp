@@ -1,29 +1,32 @@
+#include "app/CommandLine.h"
+#include "app/VentrelApp.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
 #include <cstdio>
-#include <cstring>
-
-namespace {
-
-constexpr const char* usage =
-    "Usage: ventrel [--help | --version]\n"
-    "\n"
-    "Ventrel resizes and moves the focused window to preset sizes and screen halves or thirds.\n"
-    "\n"
-    "Options:\n"
-    "  --help       show this help and exit\n"
-    "  --version    show the version and exit\n";
-
-} // namespace
+#include <memory>
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("ventrel %s (%s)\n", VENTREL_VERSION, VENTREL_BUILD_NUMBER);
-        return 0;
+    if (argc > 1) {
+        // The command line acts without a GUI application object, so it is fast.
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        std::unique_ptr<WindowSystem> windowSystem;
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        CommandLine commandLine(
+            [&]() -> WindowSystem& {
+                if (!windowSystem)
+                    windowSystem = WindowSystem::create();
+                return *windowSystem;
+            },
+            [] { return DefaultsDatabase::standard(); }, out, err);
+        return commandLine.run(arguments);
     }
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(usage, stdout);
-        return 0;
-    }
-    std::fputs(usage, stderr);
-    return 2;
+
+    return VentrelApp::run(argc, argv);
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <expected>
 #include <memory>
 #include <optional>
+#include <utility>
 
 // The user's defaults database: the per-user store the settings stores keep
 // their state in. Every write reaches the disk before it returns.
@@ -18,6 +20,13 @@ public:
     virtual std::optional<QByteArray> data(const QString& key) const = 0;
     virtual void setData(const QString& key, const QByteArray& value) = 0;
     virtual void remove(const QString& key) = 0;
+    // Writes several data values as one change: a database that can writes
+    // them in a single trip to the disk, so no reader ever finds only some.
+    virtual void setDataValues(const QList<std::pair<QString, QByteArray>>& values)
+    {
+        for (const auto& [key, value] : values)
+            setData(key, value);
+    }
 
     // The list of strings under key, or nothing when the key is missing or is
     // not a list of strings.

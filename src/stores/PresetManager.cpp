@@ -5,9 +5,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QLocale>
 #include <QtDebug>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -67,6 +69,76 @@ std::optional<QHash<QUuid, PresetSettings>> decodePresetSettings(const QByteArra
         map.insert(*id, PresetSettings{isVisible.toBool(), *sortOrder});
     }
     return map;
+}
+
+// The JSON string of text, quotes included. Plain ASCII, nearly every name,
+// is copied as it is; anything needing an escape is left to Qt's writer.
+void appendJsonString(QByteArray& out, const QString& text)
+{
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x7f && c != u'"' && c != u'\\';
+    });
+    if (plain) {
+        out += '"';
+        out += text.toLatin1();
+        out += '"';
+        return;
+    }
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    out += QByteArrayView(array).sliced(1, array.size() - 2);
+}
+
+// Numbers the way Qt's writer puts them: a double with an integral value that
+// fits in 64 bits as an integer, others in the shortest form that reads back
+// to the same double.
+void appendJsonNumber(QByteArray& out, double value)
+{
+    // JSON has no infinities; Qt writes them as null, and so do we.
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    // 2^63 itself is integral but does not fit.
+    constexpr double twoTo63 = 9223372036854775808.0;
+    if (value == std::trunc(value) && value >= -twoTo63 && value < twoTo63) {
+        out += QByteArray::number(qint64(value));
+        return;
+    }
+    out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// The compact JSON array of presets, byte for byte what QJsonDocument writes
+// for an array of WindowPreset::toJson() (keys in Qt's sorted order), without
+// building a JSON object per preset: with thousands of presets that alone
+// cost more than writing the file.
+QByteArray encodePresets(const QList<WindowPreset>& presets)
+{
+    QByteArray out;
+    out.reserve(presets.size() * 200 + 2);
+    out += '[';
+    for (const WindowPreset& p : presets) {
+        if (out.size() > 1)
+            out += ',';
+        out += "{\"createdAt\":";
+        appendJsonNumber(out, p.createdAt);
+        out += ",\"height\":";
+        out += QByteArray::number(p.height);
+        out += ",\"id\":\"";
+        out += p.id.toByteArray(QUuid::WithoutBraces).toUpper();
+        out += "\",\"isDefault\":";
+        out += p.isDefault ? "true" : "false";
+        out += ",\"isVisible\":";
+        out += p.isVisible ? "true" : "false";
+        out += ",\"name\":";
+        appendJsonString(out, p.name);
+        out += ",\"sortOrder\":";
+        out += QByteArray::number(p.sortOrder);
+        out += ",\"width\":";
+        out += QByteArray::number(p.width);
+        out += '}';
+    }
+    out += ']';
+    return out;
 }
 
 // Names are unique ignoring letter case and Unicode composition: "É" written
@@ -244,13 +316,14 @@ bool PresetManager::keepUnreadableCustomPresets()
 
 void PresetManager::savePresets()
 {
-    QJsonArray custom;
-    for (const WindowPreset& p : std::as_const(m_presets)) {
-        if (!p.isDefault)
-            custom.append(p.toJson());
-    }
+    QList<std::pair<QString, QByteArray>> entries;
+
+    QList<WindowPreset> custom;
+    custom.reserve(m_presets.size());
+    std::copy_if(m_presets.cbegin(), m_presets.cend(), std::back_inserter(custom),
+                 [](const WindowPreset& p) { return !p.isDefault; });
     if (keepUnreadableCustomPresets())
-        m_userDefaults->setData(customPresetsKey, QJsonDocument(custom).toJson(QJsonDocument::Compact));
+        entries.append({customPresetsKey, encodePresets(custom)});
 
     // A map keyed by id: a later preset with the same id replaces an earlier
     // one but keeps the earlier one's place in the array.
@@ -269,8 +342,9 @@ void PresetManager::savePresets()
         flat.append(WindowPreset::uuidString(id));
         flat.append(QJsonObject{{isVisibleKey, s.isVisible}, {sortOrderKey, s.sortOrder}});
     }
-    m_userDefaults->setData(presetSettingsKey, QJsonDocument(flat).toJson(QJsonDocument::Compact));
+    entries.append({presetSettingsKey, QJsonDocument(flat).toJson(QJsonDocument::Compact)});
 
+    m_userDefaults->setDataValues(entries);
     emit objectWillChange();
 }
 

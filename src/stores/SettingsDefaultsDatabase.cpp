@@ -50,13 +50,16 @@ std::shared_ptr<DefaultsDatabase> DefaultsDatabase::standard()
 }
 
 SettingsDefaultsDatabase::SettingsDefaultsDatabase()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Ventrel"), QStringLiteral("Ventrel")))
+    : m_open([] {
+          return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Ventrel"),
+                                             QStringLiteral("Ventrel"));
+      }),
+      m_settings(m_open())
 {
 }
 
 SettingsDefaultsDatabase::SettingsDefaultsDatabase(const QString& fileName)
-    : m_settings(std::make_unique<QSettings>(fileName, QSettings::IniFormat))
+    : m_open([fileName] { return std::make_unique<QSettings>(fileName, QSettings::IniFormat); }), m_settings(m_open())
 {
 }
 
@@ -77,15 +80,29 @@ std::optional<QByteArray> SettingsDefaultsDatabase::data(const QString& key) con
 
 void SettingsDefaultsDatabase::setData(const QString& key, const QByteArray& value)
 {
+    QSettings& settings = writable();
     // Clears a list stored under the same name too.
-    m_settings->remove(key);
-    m_settings->setValue(key, value);
+    settings.remove(key);
+    settings.setValue(key, value);
     commit(key);
+}
+
+void SettingsDefaultsDatabase::setDataValues(const QList<std::pair<QString, QByteArray>>& values)
+{
+    QSettings& settings = writable();
+    QStringList keys;
+    for (const auto& [key, value] : values) {
+        settings.remove(key);
+        settings.setValue(key, value);
+        keys.append(key);
+    }
+    commit(keys.join(QLatin1String("\", \"")));
 }
 
 void SettingsDefaultsDatabase::remove(const QString& key)
 {
-    m_settings->remove(key);
+    QSettings& settings = writable();
+    settings.remove(key);
     commit(key);
 }
 
@@ -119,10 +136,11 @@ std::optional<QStringList> SettingsDefaultsDatabase::stringList(const QString& k
 
 void SettingsDefaultsDatabase::setStringList(const QString& key, const QStringList& value)
 {
-    m_settings->remove(key);
-    m_settings->setValue(sizeKey(key), int(value.size()));
+    QSettings& settings = writable();
+    settings.remove(key);
+    settings.setValue(sizeKey(key), int(value.size()));
     for (qsizetype i = 0; i < value.size(); ++i)
-        m_settings->setValue(elementKey(key, i), value.at(i));
+        settings.setValue(elementKey(key, i), value.at(i));
     commit(key);
 }
 
@@ -150,13 +168,26 @@ std::expected<QString, QString> SettingsDefaultsDatabase::keepCopy(const QString
     return path;
 }
 
-void SettingsDefaultsDatabase::commit(const QString& key)
+void SettingsDefaultsDatabase::commit(const QString& keys)
 {
     m_settings->sync();
-    const QSettings::Status status = m_settings->status();
-    if (status == QSettings::NoError)
+    // A file QSettings could only partly parse reports FormatError for good,
+    // yet the write has gone through; only AccessError means it did not.
+    if (m_settings->status() != QSettings::AccessError)
         return;
-    const char* reason = status == QSettings::AccessError ? "cannot write the file" : "the file is not in a readable format";
-    qWarning().noquote() << QStringLiteral("Ventrel: the setting \"%1\" was not saved to %2: %3")
-                                .arg(key, m_settings->fileName(), QString::fromLatin1(reason));
+    qWarning().noquote() << QStringLiteral("Ventrel: the setting \"%1\" was not saved: cannot write %2")
+                                .arg(keys, m_settings->fileName());
+    m_failed = true;
+}
+
+QSettings& SettingsDefaultsDatabase::writable()
+{
+    // QSettings keeps its first error for its whole life. A fresh instance,
+    // opened when the next write comes, lets that write report its own outcome;
+    // callers rewrite whole values, so it stores everything again.
+    if (m_failed) {
+        m_settings = m_open();
+        m_failed = false;
+    }
+    return *m_settings;
 }

@@ -4,6 +4,8 @@
 
 #include <QSettings>
 
+#include <functional>
+
 #include <memory>
 
 // The defaults database kept by QSettings. Data values are stored as byte
@@ -22,6 +24,7 @@ public:
 
     std::optional<QByteArray> data(const QString& key) const override;
     void setData(const QString& key, const QByteArray& value) override;
+    void setDataValues(const QList<std::pair<QString, QByteArray>>& values) override;
     void remove(const QString& key) override;
 
     std::optional<QStringList> stringList(const QString& key) const override;
@@ -33,9 +36,12 @@ public:
     QString fileName() const;
 
 private:
-    // Writes pending changes to disk; complains on standard error when that fails,
-    // since the caller has no way to report it and the change is then not kept.
-    void commit(const QString& key);
+    // Writes pending changes to disk; complains on standard error when that
+    // fails, since callers have no way to report it and the change is not kept.
+    void commit(const QString& keys);
+    QSettings& writable();
 
+    std::function<std::unique_ptr<QSettings>()> m_open;
     std::unique_ptr<QSettings> m_settings;
+    bool m_failed = false;
 };

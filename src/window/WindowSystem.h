@@ -38,6 +38,11 @@ public:
 
     virtual ~WindowSystem() = default;
 
+    // The backend for the system this process runs on, chosen once at run
+    // time. Never null: where no window system can be reached it is one that
+    // reports no frontmost application. Defined once per platform.
+    static std::unique_ptr<WindowSystem> create();
+
     // Whether this process may control other applications' windows. With
     // prompt set, the system may also ask the user to grant it.
     virtual bool isProcessTrusted(bool prompt) = 0;

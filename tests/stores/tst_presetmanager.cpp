@@ -96,6 +96,9 @@ private slots:
         QTest::newRow("lower-casing is not case folding")
             << QString::fromUtf16(u"Stra\u00DFe") << qint64(500) << qint64(500) << ok
             << QString::fromUtf16(u"Stra\u00DFe");
+        QTest::newRow("information separators are no blanks")
+            << QString::fromUtf16(u"\u001CX\u001F") << qint64(500) << qint64(500) << ok
+            << QString::fromUtf16(u"\u001CX\u001F");
         QTest::newRow("inner spaces count") << "Full  HD" << qint64(500) << qint64(500) << ok << "Full  HD";
     }
     void addPresetChecks()
@@ -125,6 +128,9 @@ private slots:
         }
         QVERIFY(result);
         QCOMPARE(result->name, storedName);
+        QVERIFY(!result->isDefault && result->isVisible);
+        QVERIFY(qAbs(result->createdAt - WindowPreset::now()) < 60);
+        QVERIFY(!store.presets().mid(0, before.size()).contains(*result));
         QCOMPARE(result->width, width);
         QCOMPARE(result->height, height);
         QCOMPARE(store.presets().size(), before.size() + 1);
@@ -132,27 +138,12 @@ private slots:
         QCOMPARE(parsedArray(db->data(PresetManager::customPresetsKey)).last().toObject(), result->toJson());
     }
 
-    void firstCustomPresetComesLast()
-    {
-        PresetManager store(std::make_shared<MemoryDefaultsDatabase>());
-        const double before = WindowPreset::now();
-        const auto added = store.addPreset(" Phone ", 390, 844);
-        QVERIFY(added);
-        QCOMPARE(added->sortOrder, 5);
-        QVERIFY(added->isVisible);
-        QVERIFY(!added->isDefault);
-        QCOMPARE(added->name, "Phone");
-        QVERIFY(added->createdAt >= before && added->createdAt <= WindowPreset::now());
-        QCOMPARE(store.visiblePresets().last(), *added);
-        // A second one gets a fresh identity.
-        QVERIFY(store.addPreset("Tablet", 820, 1180)->id != added->id);
-    }
-
     void newPresetFollowsTheLargestOrder_data()
     {
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QList<WindowPreset>>("customs");
         QTest::addColumn<qint64>("expected");
+        QTest::newRow("untouched store") << QByteArray() << QList<WindowPreset>{} << qint64(5);
         QTest::newRow("hidden custom counts") << QByteArray() << QList<WindowPreset>{custom("A", 40, false)}
                                               << qint64(41);
         QTest::newRow("hidden builtin counts")
@@ -328,20 +319,6 @@ private slots:
         QSignalSpy spy(&store, &PresetManager::objectWillChange);
         operation(store);
         QCOMPARE(spy.count(), expected);
-    }
-
-    void resetForgetsEverything()
-    {
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
-        PresetManager store(db);
-        QVERIFY(store.addPreset("Phone", 390, 844));
-        store.togglePresetVisibility(builtinId(0));
-        store.reorderPresets({builtinId(4), builtinId(3)});
-        store.resetToDefaults();
-        QVERIFY(!db->values.contains(PresetManager::customPresetsKey));
-        QVERIFY(!db->values.contains(PresetManager::presetSettingsKey));
-        QCOMPARE(store.presets(), WindowPreset::defaultPresets());
-        QCOMPARE(PresetManager(db).presets(), WindowPreset::defaultPresets());
     }
 };
 

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 using namespace PresetFixtures;
 
 namespace {
@@ -112,6 +114,42 @@ private slots:
         QCOMPARE(restarted.presets(), store.presets());
     }
 
+    // Saving reads back what it wrote: the stored bytes of presets that were
+    // loaded are written again unchanged, byte for byte as Qt's JSON writer
+    // puts them, whatever their names and numbers.
+    void savingRewritesLoadedPresetsUnchanged_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("createdAt");
+        QTest::addColumn<qint64>("number");
+        const qint64 lowest = std::numeric_limits<qint64>::min();
+        const qint64 highest = std::numeric_limits<qint64>::max();
+        QTest::newRow("plain") << "Phone" << 818279660.382 << qint64(390);
+        QTest::newRow("empty name, zero time") << "" << 0.0 << qint64(0);
+        QTest::newRow("quotes and backslashes") << "say \"hi\" \\ / bye" << 700000000.0 << qint64(-1);
+        QTest::newRow("control characters") << QString::fromUtf16(u"a\u0001\t\n\r\u001f\u007f") << -1.5 << lowest;
+        QTest::newRow("non-ascii") << QString::fromUtf8("Télé 📺 日本 \u2028\u2029") << 1e300 << highest;
+        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + "x" << 5e-324 << qint64(1);
+        QTest::newRow("2^63 as a time") << "Big" << 9223372036854775808.0 << qint64(10000);
+        QTest::newRow("2^53 + 1 region") << "Edge" << 9007199254740993.0 << qint64(100);
+        QTest::newRow("negative zero") << "Zero" << -0.0 << qint64(100);
+    }
+    void savingRewritesLoadedPresetsUnchanged()
+    {
+        QFETCH(QString, name);
+        QFETCH(double, createdAt);
+        QFETCH(qint64, number);
+        const WindowPreset preset{QUuid::createUuid(), name, number, number, false, createdAt, false, number};
+        const QByteArray original = customPresetsValue({custom("First", 1), preset, custom("Last", 2)});
+        auto db = std::make_shared<MemoryDefaultsDatabase>();
+        db->values.insert(PresetManager::customPresetsKey, original);
+        PresetManager store(db);
+        QCOMPARE(store.presets().size(), 8);
+        store.togglePresetVisibility(builtinId(0));
+        QCOMPARE(db->data(PresetManager::customPresetsKey), std::optional(original));
+        QVERIFY(db->copies.isEmpty());
+    }
+
     void visibilitySurvivesARestart()
     {
         const QString path = freshPath();
@@ -140,7 +178,10 @@ private slots:
         const QString path = freshPath();
         PresetManager store(std::make_shared<SettingsDefaultsDatabase>(path));
         QVERIFY(store.addPreset("Phone", 390, 844));
+        store.togglePresetVisibility(builtinId(0));
+        store.reorderPresets({builtinId(4), builtinId(3)});
         store.resetToDefaults();
+        QCOMPARE(store.presets(), WindowPreset::defaultPresets());
         const QByteArray file = SettingsFile::read(path);
         QVERIFY(!file.contains("customPresets") && !file.contains("presetSettings"));
         PresetManager restarted(std::make_shared<SettingsDefaultsDatabase>(SettingsFile::copyForRestart(path, freshPath())));

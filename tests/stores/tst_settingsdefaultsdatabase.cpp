@@ -22,6 +22,13 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// A literal with the NUL bytes inside it.
+template <size_t N>
+QByteArray raw(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
 QByteArray allBytes()
 {
     QByteArray b;
@@ -58,7 +65,7 @@ private slots:
         QTest::newRow("empty array") << QByteArray("[]");
         QTest::newRow("compact json") << QByteArray("[{\"name\":\"A \\\"quoted\\\" \\\\ name\",\"width\":100}]");
         QTest::newRow("utf-8") << QString::fromUtf8("[\"Café 日本 \U0001F600\"]").toUtf8();
-        QTest::newRow("control bytes") << QByteArray("a\0b\nc\rd\te\x7f", 11);
+        QTest::newRow("control bytes") << raw("a\0b\nc\rd\te\x7f");
         QTest::newRow("every byte") << allBytes();
         QTest::newRow("looks like a type tag") << QByteArray("@ByteArray(x)@Invalid()@@");
         QTest::newRow("ini syntax") << QByteArray(" ; # = , [General] \\ ");
@@ -131,7 +138,7 @@ private slots:
         QTest::newRow("negative size") << QByteArray("[key]\nsize=-1\n") << noList << noData;
         QTest::newRow("huge size") << QByteArray("[key]\nsize=9000000000000\n1\\value=a\n") << noList << noData;
         QTest::newRow("no size") << QByteArray("[key]\n1\\value=a\n") << noList << noData;
-        QTest::newRow("not an ini file") << QByteArray("\0\xff\xfe garbage [[[ ===", 18) << noList << noData;
+        QTest::newRow("not an ini file") << raw("\0\xff\xfe garbage [[[ ===") << noList << noData;
     }
     void foreignValues()
     {
@@ -182,15 +189,38 @@ private slots:
         QVERIFY(readFile(path).contains("1\\value=topHalf"));
         db.remove(QStringLiteral("customPresets"));
         QVERIFY(!readFile(path).contains("customPresets"));
+
+        // Several values at once, replacing a list stored under one of the keys.
+        db.setDataValues({{QStringLiteral("hiddenSnapPositions"), "[1]"}, {QStringLiteral("presetSettings"), "[2]"}});
+        const QByteArray file = readFile(path);
+        QVERIFY(file.contains("hiddenSnapPositions=@ByteArray([1])"));
+        QVERIFY(file.contains("presetSettings=@ByteArray([2])"));
+        QVERIFY(!file.contains("1\\value=topHalf"));
     }
 
-    void failedWritesAreReported()
+    void failedWritesAreReportedEachTime()
     {
         const QString blocker = m_dir.filePath(QStringLiteral("not-a-folder"));
         writeFile(blocker, "x");
         SettingsDefaultsDatabase db(blocker + QStringLiteral("/Ventrel.conf"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("\"customPresets\" was not saved")));
         db.setData(QStringLiteral("customPresets"), "[]");
+
+        // Once the folder can be made, writes succeed and say nothing.
+        QVERIFY(QFile::remove(blocker));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("not saved")));
+        db.setData(QStringLiteral("customPresets"), "[1]");
+        QVERIFY(readFile(blocker + QStringLiteral("/Ventrel.conf")).contains("customPresets=@ByteArray([1])"));
+    }
+
+    void aFileQSettingsCannotFullyParseStillTakesWrites()
+    {
+        const QString path = freshPath();
+        writeFile(path, raw("\0\xff\xfe garbage [[[ ===\n[x\nk=v\n"));
+        SettingsDefaultsDatabase db(path);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("not saved")));
+        db.setData(QStringLiteral("customPresets"), "[]");
+        QCOMPARE(reparsed(path).data(QStringLiteral("customPresets")), std::optional<QByteArray>("[]"));
     }
 
     void standardDatabaseIsTheVentrelFileInTheConfigFolder()

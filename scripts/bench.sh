@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a build: `scripts/bench.sh [build-dir]`.
+# Figures are printed for reading; nothing is asserted.
+set -euo pipefail
+build="${1:-build}"
+cmake --build "$build" --target all
+found=0
+for bench in "$build"/bench/bench_*; do
+  [ -x "$bench" ] || continue
+  found=1
+  echo "== $(basename "$bench")"
+  "$bench"
+done
+if [ "$found" = 0 ]; then
+  echo "no benchmarks found in $build/bench" >&2
+  exit 1
+fi

@@ -1,0 +1,103 @@
+#include "app/AppDelegate.h"
+
+#include "menubar/MenuBarManager.h"
+#include "stores/PresetManager.h"
+#include "stores/SnapPositionManager.h"
+#include "views/AboutView.h"
+#include "views/SettingsView.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+
+void centerOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+void makeFixedWindow(QWidget* window, const QString& title, QSize size)
+{
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    window->setWindowTitle(title);
+    window->setFixedSize(size);
+    centerOnScreen(window);
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(WindowSystem& windowSystem, QObject* parent) : QObject(parent), m_windowSystem(windowSystem) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    m_menuBarManager =
+        std::make_unique<MenuBarManager>(PresetManager::shared(), SnapPositionManager::shared(), m_windowSystem);
+    QPointer<AppDelegate> self(this);
+    m_menuBarManager->onSettingsRequested = [self] {
+        if (self)
+            self->showSettingsWindow(SettingsSection::general);
+    };
+    m_menuBarManager->onAboutRequested = [self] {
+        if (self)
+            self->showAboutWindow();
+    };
+
+    // The stores notify before they change, so the rebuild runs on a later
+    // turn of the event loop, where it sees the new state. A queued
+    // connection is dropped with this delegate.
+    auto rebuild = [this] {
+        if (m_menuBarManager)
+            m_menuBarManager->rebuildMenu();
+    };
+    connect(&PresetManager::shared(), &PresetManager::objectWillChange, this, rebuild, Qt::QueuedConnection);
+    connect(&SnapPositionManager::shared(), &SnapPositionManager::objectWillChange, this, rebuild,
+            Qt::QueuedConnection);
+
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Qt places the icon by itself once a tray appears.
+        std::fputs("ventrel: no system tray is running; the icon will appear as soon as one starts.\n", stderr);
+    }
+}
+
+void AppDelegate::showSettingsWindow(SettingsSection section)
+{
+    if (m_settingsWindow && m_settingsWindow->isVisible()) {
+        m_settingsWindow->raise();
+        m_settingsWindow->activateWindow();
+        return;
+    }
+    auto window = std::make_unique<SettingsView>(section);
+    makeFixedWindow(window.get(), QStringLiteral("Settings"), QSize(600, 400));
+    // A closed window is thrown away, so every opening starts from fresh view state.
+    m_settingsWindow = std::move(window);
+    scheduleBringToFront(m_settingsWindow.get());
+}
+
+void AppDelegate::showAboutWindow()
+{
+    if (!m_aboutWindow) {
+        m_aboutWindow = std::make_unique<AboutView>();
+        makeFixedWindow(m_aboutWindow.get(), QStringLiteral("About Ventrel"), QSize(280, 320));
+    }
+    scheduleBringToFront(m_aboutWindow.get());
+}
+
+void AppDelegate::scheduleBringToFront(QWidget* window)
+{
+    QPointer<QWidget> target(window);
+    QTimer::singleShot(presentationDelayMs, this, [target] {
+        if (!target)
+            return;
+        target->show();
+        target->raise();
+        target->activateWindow();
+    });
+}

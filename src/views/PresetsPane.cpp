@@ -1,0 +1,290 @@
+#include "views/PresetsPane.h"
+
+#include "stores/PresetManager.h"
+#include "views/PresetListModel.h"
+#include "views/PresetListView.h"
+#include "views/PresetRowView.h"
+#include "views/SymbolIcon.h"
+#include "views/ViewStyle.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace {
+
+// Space separators and tab; line breaks are not white space for the name check.
+bool isNameSpace(QChar c)
+{
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
+
+QFrame* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+PresetsPane::PresetsPane(PresetManager& presetManager, QWidget* parent)
+    : QWidget(parent), m_presetManager(presetManager)
+{
+    setObjectName(QStringLiteral("presetsPane"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_list = new PresetListView(this);
+    m_model = new PresetListModel(this);
+    m_list->setModel(m_model);
+    {
+        const PresetRowView sample(WindowPreset::defaultPresets().constFirst(), [] {}, [] {});
+        m_model->setRowHeight(sample.sizeHint().height());
+    }
+    connect(m_model, &PresetListModel::moveRequested, this,
+            [this](const QList<int>& rows, int destination) { movePresets(rows, destination); });
+    layout->addWidget(m_list, 1);
+    layout->addWidget(divider(this));
+
+    m_addArea = new QWidget(this);
+    auto* addLayout = new QHBoxLayout(m_addArea);
+    addLayout->setContentsMargins(12, 12, 12, 12);
+    m_addPresetButton = new QPushButton(QStringLiteral("Add Preset"), m_addArea);
+    m_addPresetButton->setObjectName(QStringLiteral("addPresetButton"));
+    m_addPresetButton->setFlat(true);
+    m_addPresetButton->setIcon(SymbolIcon::icon(QStringLiteral("plus"), palette()));
+    connect(m_addPresetButton, &QPushButton::clicked, this, &PresetsPane::showAddForm);
+    addLayout->addWidget(m_addPresetButton, 0, Qt::AlignHCenter);
+    layout->addWidget(m_addArea);
+
+    m_form = buildAddForm();
+    m_form->hide();
+    layout->addWidget(m_form);
+
+    connect(&m_presetManager, &PresetManager::objectWillChange, this, &PresetsPane::scheduleRefresh);
+    refresh();
+    updateAddButton();
+}
+
+QWidget* PresetsPane::buildAddForm()
+{
+    auto* form = new QFrame(this);
+    form->setObjectName(QStringLiteral("addPresetForm"));
+    form->setAutoFillBackground(true);
+    form->setBackgroundRole(QPalette::Base);
+    auto* layout = new QVBoxLayout(form);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(12);
+
+    auto* header = new QHBoxLayout;
+    auto* title = new QLabel(QStringLiteral("New Preset"), form);
+    title->setFont(ViewStyle::subheadlineMedium(font()));
+    header->addWidget(title);
+    header->addStretch(1);
+    m_closeButton = new QToolButton(form);
+    m_closeButton->setObjectName(QStringLiteral("closeFormButton"));
+    m_closeButton->setAutoRaise(true);
+    m_closeButton->setIcon(SymbolIcon::tinted(QStringLiteral("xmark.circle.fill"), ViewStyle::secondary(palette())));
+    m_closeButton->setAccessibleName(QStringLiteral("Close"));
+    connect(m_closeButton, &QToolButton::clicked, this, &PresetsPane::resetNewPresetForm);
+    header->addWidget(m_closeButton);
+    layout->addLayout(header);
+
+    auto* fields = new QHBoxLayout;
+    fields->setSpacing(8);
+    m_nameField = new QLineEdit(form);
+    m_nameField->setObjectName(QStringLiteral("nameField"));
+    m_nameField->setPlaceholderText(QStringLiteral("Name"));
+    m_nameField->setMinimumWidth(120);
+    m_widthField = new QLineEdit(form);
+    m_widthField->setObjectName(QStringLiteral("widthField"));
+    m_widthField->setPlaceholderText(QStringLiteral("Width"));
+    m_widthField->setFixedWidth(70);
+    auto* times = new QLabel(QStringLiteral("\u00d7"), form);
+    ViewStyle::setTextColor(times, ViewStyle::secondary(palette()));
+    m_heightField = new QLineEdit(form);
+    m_heightField->setObjectName(QStringLiteral("heightField"));
+    m_heightField->setPlaceholderText(QStringLiteral("Height"));
+    m_heightField->setFixedWidth(70);
+    m_submitButton = new QPushButton(QStringLiteral("Add"), form);
+    m_submitButton->setObjectName(QStringLiteral("submitPresetButton"));
+    m_submitButton->setDefault(true);
+    connect(m_submitButton, &QPushButton::clicked, this, &PresetsPane::submitNewPreset);
+    for (QLineEdit* field : {m_nameField, m_widthField, m_heightField})
+        connect(field, &QLineEdit::textChanged, this, &PresetsPane::updateAddButton);
+    fields->addWidget(m_nameField, 1);
+    fields->addWidget(m_widthField);
+    fields->addWidget(times);
+    fields->addWidget(m_heightField);
+    fields->addWidget(m_submitButton);
+    layout->addLayout(fields);
+
+    m_errorLabel = new QLabel(form);
+    m_errorLabel->setObjectName(QStringLiteral("errorLabel"));
+    m_errorLabel->setTextFormat(Qt::PlainText);
+    m_errorLabel->setWordWrap(true);
+    m_errorLabel->setFont(ViewStyle::caption(font()));
+    ViewStyle::setTextColor(m_errorLabel, ViewStyle::red(palette()));
+    m_errorLabel->hide();
+    layout->addWidget(m_errorLabel, 0, Qt::AlignHCenter);
+    return form;
+}
+
+QList<WindowPreset> PresetsPane::sortedPresets(const QList<WindowPreset>& presets)
+{
+    QList<WindowPreset> sorted = presets;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const WindowPreset& a, const WindowPreset& b) { return a.sortOrder < b.sortOrder; });
+    return sorted;
+}
+
+std::optional<qint64> PresetsPane::parseInteger(QStringView text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    // Accumulate towards the sign so that the most negative value still fits.
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        const int digit = c - u'0';
+        if (negative) {
+            if (value < (std::numeric_limits<qint64>::min() + digit) / 10)
+                return std::nullopt;
+            value = value * 10 - digit;
+        } else {
+            if (value > (std::numeric_limits<qint64>::max() - digit) / 10)
+                return std::nullopt;
+            value = value * 10 + digit;
+        }
+    }
+    return value;
+}
+
+bool PresetsPane::isFormValid(const QString& name, const QString& width, const QString& height)
+{
+    const bool hasName = std::any_of(name.begin(), name.end(), [](QChar c) { return !isNameSpace(c); });
+    if (!hasName)
+        return false;
+    const auto inRange = [](const std::optional<qint64>& v) { return v && *v >= 100 && *v <= 10000; };
+    return inRange(parseInteger(width)) && inRange(parseInteger(height));
+}
+
+bool PresetsPane::isFormValid() const
+{
+    return isFormValid(m_nameField->text(), m_widthField->text(), m_heightField->text());
+}
+
+bool PresetsPane::isAddFormShown() const
+{
+    return !m_form->isHidden();
+}
+
+void PresetsPane::showAddForm()
+{
+    m_addArea->hide();
+    m_form->show();
+    m_nameField->setFocus();
+}
+
+void PresetsPane::submitNewPreset()
+{
+    const auto width = parseInteger(m_widthField->text());
+    if (!width)
+        return;
+    const auto height = parseInteger(m_heightField->text());
+    if (!height)
+        return;
+    // The name goes as typed: the store trims it and checks it.
+    const auto added = m_presetManager.addPreset(m_nameField->text(), *width, *height);
+    if (added) {
+        resetNewPresetForm();
+        return;
+    }
+    m_errorLabel->setText(errorDescription(added.error()));
+    m_errorLabel->show();
+}
+
+void PresetsPane::resetNewPresetForm()
+{
+    m_form->hide();
+    m_addArea->show();
+    m_nameField->clear();
+    m_widthField->clear();
+    m_heightField->clear();
+    m_errorLabel->clear();
+    m_errorLabel->hide();
+}
+
+QString PresetsPane::errorMessage() const
+{
+    return m_errorLabel->isHidden() ? QString() : m_errorLabel->text();
+}
+
+void PresetsPane::updateAddButton()
+{
+    m_submitButton->setEnabled(isFormValid());
+}
+
+void PresetsPane::movePresets(const QList<int>& sourceOffsets, int destination)
+{
+    const QList<WindowPreset> moved =
+        movePresets(sortedPresets(m_presetManager.presets()), sourceOffsets, destination);
+    QList<QUuid> ids;
+    ids.reserve(moved.size());
+    for (const WindowPreset& preset : moved)
+        ids.append(preset.id);
+    m_presetManager.reorderPresets(ids);
+}
+
+int PresetsPane::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+PresetRowView* PresetsPane::rowView(int row) const
+{
+    return qobject_cast<PresetRowView*>(m_list->indexWidget(m_model->index(row)));
+}
+
+// The store announces changes before it makes them, and several times for
+// one action: redraw once, after the action has finished.
+void PresetsPane::scheduleRefresh()
+{
+    if (m_refreshPending)
+        return;
+    m_refreshPending = true;
+    QMetaObject::invokeMethod(this, &PresetsPane::refresh, Qt::QueuedConnection);
+}
+
+void PresetsPane::refresh()
+{
+    m_refreshPending = false;
+    m_model->setPresets(sortedPresets(m_presetManager.presets()));
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const WindowPreset& preset = m_model->presets().at(row);
+        const QUuid id = preset.id;
+        std::function<void()> onDelete;
+        if (!preset.isDefault)
+            onDelete = [this, id] { (void)m_presetManager.deletePreset(id); };
+        auto* rowView = new PresetRowView(preset, [this, id] { m_presetManager.togglePresetVisibility(id); },
+                                          std::move(onDelete));
+        m_list->setIndexWidget(m_model->index(row), rowView);
+    }
+}

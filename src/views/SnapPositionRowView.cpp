@@ -1,0 +1,62 @@
+#include "views/SnapPositionRowView.h"
+
+#include "views/RowStyle.h"
+#include "views/SymbolIcon.h"
+#include "views/ViewStyle.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+
+SnapPositionRowView::SnapPositionRowView(SnapPosition position, bool isVisible,
+                                         std::function<void()> onToggleVisibility, QWidget* parent)
+    : QWidget(parent), m_position(position), m_isVisible(isVisible), m_onToggleVisibility(std::move(onToggleVisibility))
+{
+    setObjectName(QStringLiteral("snapPositionRow"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setSpacing(RowStyle::spacing);
+    layout->setContentsMargins(8, RowStyle::verticalPadding, 8, RowStyle::verticalPadding);
+
+    // Without a symbol the row simply starts with the eye button.
+    if (SymbolIcon::hasSymbol(m_position.iconName())) {
+        m_icon = new QLabel(this);
+        m_icon->setObjectName(QStringLiteral("positionIcon"));
+        m_icon->setAccessibleName(m_position.displayName());
+        m_icon->setFixedSize(RowStyle::iconSize + 4, RowStyle::iconSize + 4);
+        m_icon->setAlignment(Qt::AlignCenter);
+        layout->addWidget(m_icon);
+    }
+
+    m_visibilityButton = RowStyle::makeSymbolButton(this, QStringLiteral("visibilityButton"));
+    connect(m_visibilityButton, &QToolButton::clicked, this, [this] {
+        if (m_onToggleVisibility)
+            m_onToggleVisibility();
+    });
+    layout->addWidget(m_visibilityButton);
+
+    m_title = new QLabel(m_position.displayName(), this);
+    m_title->setObjectName(QStringLiteral("titleLabel"));
+    m_title->setFont(ViewStyle::medium(font()));
+    layout->addWidget(m_title);
+    layout->addStretch(1);
+
+    applyPalette();
+    RowStyle::setDimmed(this, !m_isVisible);
+}
+
+void SnapPositionRowView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+    QWidget::changeEvent(event);
+}
+
+void SnapPositionRowView::applyPalette()
+{
+    if (m_icon) {
+        const QIcon icon = SymbolIcon::icon(m_position.iconName(), palette());
+        m_icon->setPixmap(icon.pixmap(QSize(RowStyle::iconSize, RowStyle::iconSize), devicePixelRatioF()));
+    }
+    RowStyle::setVisibilityState(m_visibilityButton, m_isVisible);
+}

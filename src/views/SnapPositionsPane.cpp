@@ -1,0 +1,61 @@
+#include "views/SnapPositionsPane.h"
+
+#include "stores/SnapPositionManager.h"
+#include "views/SnapPositionRowView.h"
+
+#include <QListWidget>
+#include <QVBoxLayout>
+
+SnapPositionsPane::SnapPositionsPane(SnapPositionManager& snapPositionManager, QWidget* parent)
+    : QWidget(parent), m_snapPositionManager(snapPositionManager)
+{
+    setObjectName(QStringLiteral("snapPositionsPane"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("snapPositionList"));
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    layout->addWidget(m_list);
+
+    connect(&m_snapPositionManager, &SnapPositionManager::objectWillChange, this,
+            &SnapPositionsPane::scheduleRefresh);
+    refresh();
+}
+
+int SnapPositionsPane::rowCount() const
+{
+    return m_list->count();
+}
+
+SnapPositionRowView* SnapPositionsPane::rowView(int row) const
+{
+    return qobject_cast<SnapPositionRowView*>(m_list->itemWidget(m_list->item(row)));
+}
+
+// The store announces each change before it makes it, twice per toggle:
+// redraw once, after the toggle has finished.
+void SnapPositionsPane::scheduleRefresh()
+{
+    if (m_refreshPending)
+        return;
+    m_refreshPending = true;
+    QMetaObject::invokeMethod(this, &SnapPositionsPane::refresh, Qt::QueuedConnection);
+}
+
+void SnapPositionsPane::refresh()
+{
+    m_refreshPending = false;
+    m_list->clear();
+    for (const auto& entry : m_snapPositionManager.allPositionsWithVisibility()) {
+        const SnapPosition position = entry.position;
+        auto* row = new SnapPositionRowView(position, entry.isVisible,
+                                            [this, position] { m_snapPositionManager.togglePositionVisibility(position); });
+        auto* item = new QListWidgetItem(m_list);
+        item->setData(Qt::AccessibleTextRole, position.displayName());
+        item->setSizeHint(row->sizeHint());
+        m_list->setItemWidget(item, row);
+    }
+}

@@ -1,0 +1,123 @@
+#include "app/AppDelegate.h"
+#include "menubar/MenuBarManager.h"
+#include "menubar/MenuInspection.h"
+#include "stores/PresetManager.h"
+#include "stores/SnapPositionManager.h"
+#include "window/FakeWindowSystem.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTest>
+
+// Works on the shared stores, as the program does, over the private settings
+// directory the test runner gives this test.
+class TestAppDelegate : public QObject {
+    Q_OBJECT
+
+    FakeWindowSystem m_windows;
+    std::unique_ptr<AppDelegate> m_delegate;
+
+    QStringList presetLines() const
+    {
+        QStringList lines = menuLines(m_delegate->menuBarManager()->menu());
+        return lines.mid(0, lines.indexOf(QStringLiteral("---")));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"));
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively();
+        QApplication::setQuitOnLastWindowClosed(false);
+        m_delegate = std::make_unique<AppDelegate>(m_windows);
+        m_delegate->applicationDidFinishLaunching();
+        QVERIFY(m_delegate->menuBarManager());
+        QVERIFY(!m_delegate->settingsWindow());
+        QVERIFY(!m_delegate->aboutWindow());
+    }
+
+    void menuFollowsEveryStoreChange()
+    {
+        PresetManager& presets = PresetManager::shared();
+        SnapPositionManager& positions = SnapPositionManager::shared();
+        const QList<WindowPreset>& builtins = WindowPreset::defaultPresets();
+        QCOMPARE(presetLines().size(), 5);
+
+        // The rebuild is queued: it runs on a later turn and sees the change.
+        const WindowPreset tall = *presets.addPreset(QStringLiteral("Tall"), 600, 1200);
+        QCOMPARE(presetLines().size(), 5);
+        QTRY_COMPARE(presetLines().size(), 6);
+        QCOMPARE(presetLines().last(), QStringLiteral("600\u00D71200 - Tall"));
+
+        presets.togglePresetVisibility(builtins.at(0).id);
+        QTRY_VERIFY(!presetLines().contains(QStringLiteral("1200\u00D7800 - Web Demo")));
+
+        presets.reorderPresets({tall.id, builtins.at(4).id});
+        // Ties in sortOrder keep the store's order: Desktop App (1) before Compact (now 1).
+        QTRY_COMPARE(presetLines(),
+                     (QStringList{"600\u00D71200 - Tall", "1440\u00D7900 - Desktop App", "800\u00D7600 - Compact",
+                                  "1920\u00D71080 - Full HD", "1280\u00D7720 - HD Video"}));
+
+        QVERIFY(presets.deletePreset(tall.id).has_value());
+        QTRY_VERIFY(!presetLines().contains(QStringLiteral("600\u00D71200 - Tall")));
+
+        positions.togglePositionVisibility(SnapPosition::leftHalf);
+        QTRY_VERIFY(!findAction(m_delegate->menuBarManager()->menu(), QStringLiteral("Left Half")));
+
+        presets.resetToDefaults();
+        positions.resetToDefaults();
+        QTRY_COMPARE(presetLines().size(), 5);
+        QTRY_VERIFY(findAction(m_delegate->menuBarManager()->menu(), QStringLiteral("Left Half")));
+        QCOMPARE(presetLines().first(), QStringLiteral("1200\u00D7800 - Web Demo"));
+    }
+
+    void settingsWindowIsReusedWhileOpenAndFreshAfterClose()
+    {
+        findAction(m_delegate->menuBarManager()->menu(), QStringLiteral("Settings..."))->trigger();
+        QPointer<QWidget> first = m_delegate->settingsWindow();
+        QVERIFY(first);
+        QCOMPARE(first->windowTitle(), QStringLiteral("Settings"));
+        QCOMPARE(first->size(), QSize(600, 400));
+        QVERIFY(!first->isVisible()); // shown only after the short delay
+        QTRY_VERIFY(first->isVisible());
+        // Centred before the window manager adds its frame, so allow for the frame.
+        const QPoint offCentre =
+            first->frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 8, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+
+        m_delegate->showSettingsWindow(SettingsSection::presets);
+        QCOMPARE(m_delegate->settingsWindow(), first.data());
+
+        first->move(10, 10);
+        first->close();
+        QVERIFY(first); // closing only hides it
+        m_delegate->showSettingsWindow(SettingsSection::general);
+        QVERIFY(first.isNull()); // thrown away; the new window starts afresh
+        QWidget* second = m_delegate->settingsWindow();
+        QTRY_VERIFY(second->isVisible());
+        QVERIFY(second->pos() != QPoint(10, 10));
+        QCOMPARE(second->size(), QSize(600, 400));
+        second->close();
+    }
+
+    void aboutWindowIsCreatedOnce()
+    {
+        findAction(m_delegate->menuBarManager()->menu(), QStringLiteral("About Ventrel"))->trigger();
+        QPointer<QWidget> about = m_delegate->aboutWindow();
+        QVERIFY(about);
+        QCOMPARE(about->windowTitle(), QStringLiteral("About Ventrel"));
+        QCOMPARE(about->size(), QSize(280, 320));
+        QTRY_VERIFY(about->isVisible());
+        about->move(33, 44);
+        about->close();
+        m_delegate->showAboutWindow();
+        QCOMPARE(m_delegate->aboutWindow(), about.data());
+        QTRY_VERIFY(about->isVisible());
+        QCOMPARE(about->pos(), QPoint(33, 44));
+    }
+};
+
+QTEST_MAIN(TestAppDelegate)
+#include "tst_appdelegate.moc"

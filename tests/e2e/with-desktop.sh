@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# with-desktop.sh: run one command on a private virtual X desktop.
+#
+#   tests/e2e/with-desktop.sh [OPTIONS] [--] COMMAND [ARG...]
+#
+# Starts Xvfb on a free display (chosen by the server itself, -nolisten tcp,
+# cookie authorization), the openbox window manager, and a trayer panel along
+# the bottom edge that reserves its height as a strut (and embeds tray icons).
+# Each is waited for by polling the X server, never by fixed sleeps. Then
+# COMMAND runs with this environment:
+#
+#   DISPLAY, XAUTHORITY        the private display (cookie authorization)
+#   XDG_RUNTIME_DIR            private, mode 0700
+#   XDG_CONFIG_HOME            private and empty: a real, fresh settings file
+#   VENTREL_E2E_SCREEN         the screen size, e.g. 1366x768
+#   VENTREL_E2E_PANEL_HEIGHT   the height the panel reserves (0 without one)
+#   VENTREL_E2E_PANEL_EDGE     bottom or top
+#   VENTREL_E2E_WM             1 when openbox runs, 0 with --no-wm
+#   VENTREL_E2E_LIB            a shell library to source (desktop-lib.sh):
+#                              start_client, frame_geometry, wait_for, ...
+#   VENTREL_E2E_DIR            a scratch directory, removed afterwards
+#
+# Everything started here is stopped by process id when COMMAND ends, fails
+# or is interrupted. The exit status is COMMAND's, or 125 when the desktop
+# could not be started.
+#
+# Options:
+#   --no-panel        no trayer: nothing reserves space on the screen
+#   --no-wm           no window manager (and no panel): no _NET_ACTIVE_WINDOW
+#   --size WxH        screen size (default 1366x768)
+#   --panel-height N  height of the trayer panel (default 26)
+#   --panel-edge E    bottom (default) or top
+#   --keep-config     keep the caller's XDG_CONFIG_HOME instead of a fresh one
+#
+# Starting a test client window from a script (xmessage accepts any size;
+# xterm does not, it resizes in character cells):
+#
+#   . "$VENTREL_E2E_LIB"
+#   win=$(start_client 800x600+40+30 my-title)   # waits until it is active
+#   frame_geometry "$win"                         # prints: x y width height
+#
+# From C++, start `xmessage -geometry WxH+X+Y -title T text` with QProcess and
+# poll _NET_ACTIVE_WINDOW until it names a window whose WM_NAME is T.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+size=1366x768
+panel=1
+wm=1
+panel_height=26
+panel_edge=bottom
+keep_config=0
+
+usage() { sed -n '2,/^set -euo/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//' >&2; exit 125; }
+
+while [ $# -gt 0 ]; do
+  case $1 in
+    --no-panel) panel=0; shift ;;
+    --no-wm) wm=0; panel=0; shift ;;
+    --size) size=${2:?}; shift 2 ;;
+    --panel-height) panel_height=${2:?}; shift 2 ;;
+    --panel-edge) panel_edge=${2:?}; shift 2 ;;
+    --keep-config) keep_config=1; shift ;;
+    --help) usage ;;
+    --) shift; break ;;
+    -*) echo "with-desktop: unknown option $1" >&2; usage ;;
+    *) break ;;
+  esac
+done
+[ $# -gt 0 ] || usage
+[[ $panel_edge =~ ^(bottom|top)$ ]] || { echo "with-desktop: --panel-edge is bottom or top" >&2; exit 125; }
+[[ $size =~ ^[0-9]+x[0-9]+$ ]] || { echo "with-desktop: bad --size $size" >&2; exit 125; }
+
+for tool in Xvfb xauth xdpyinfo xprop; do
+  command -v "$tool" >/dev/null || { echo "with-desktop: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 125; }
+done
+[ $wm -eq 0 ] || command -v openbox >/dev/null || { echo "with-desktop: openbox is missing" >&2; exit 125; }
+[ $panel -eq 0 ] || command -v trayer >/dev/null || { echo "with-desktop: trayer is missing" >&2; exit 125; }
+
+dir=$(mktemp -d "${TMPDIR:-/tmp}/ventrel-desktop.XXXXXX")
+pids=()
+cleanup() {
+  local status=$?
+  # Newest first, so clients go before the server they talk to.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do wait "${pids[i]}" 2>/dev/null || true; done
+  rm -rf "$dir"
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+fail() { echo "with-desktop: $*" >&2; [ -s "$dir/log" ] && sed 's/^/  | /' "$dir/log" >&2; exit 125; }
+
+# wait_until SECONDS COMMAND...: polls COMMAND every 10 ms until it succeeds.
+wait_until() {
+  local deadline=$((SECONDS + $1)); shift
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.01
+  done
+}
+
+mkdir -m 0700 "$dir/runtime"
+export XDG_RUNTIME_DIR=$dir/runtime
+if [ $keep_config -eq 0 ]; then
+  mkdir "$dir/config"
+  export XDG_CONFIG_HOME=$dir/config
+fi
+export VENTREL_E2E_DIR=$dir
+export VENTREL_E2E_SCREEN=$size
+export VENTREL_E2E_LIB=$here/desktop-lib.sh
+
+# The server learns the cookie from this file at start; the entry for the
+# display it picks is added once that is known.
+export XAUTHORITY=$dir/Xauthority
+cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+touch "$XAUTHORITY"
+xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
+
+: >"$dir/log"
+Xvfb -displayfd 3 -nolisten tcp -noreset -auth "$XAUTHORITY" -screen 0 "${size}x24" 3>"$dir/display" 2>>"$dir/log" &
+pids+=($!)
+has_display() { [ -s "$dir/display" ] && [ "$(tail -c1 "$dir/display" | od -An -c | tr -d ' ')" = '\n' ]; }
+wait_until 10 has_display || fail "Xvfb did not start"
+export DISPLAY=:$(tr -d '[:space:]' <"$dir/display")
+xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
+wait_until 10 xdpyinfo || fail "Xvfb on $DISPLAY does not answer"
+
+export VENTREL_E2E_WM=$wm
+if [ $wm -eq 1 ]; then
+  openbox --sm-disable >>"$dir/log" 2>&1 &
+  pids+=($!)
+  # The check window comes early in openbox's start; the work area once it
+  # manages windows. A panel mapped in between may never be managed.
+  wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && xprop -root _NET_WORKAREA | grep -q '='; }
+  wait_until 10 wm_ready || fail "openbox did not start"
+fi
+
+screen_height=${size#*x}
+if [ $panel -eq 1 ]; then
+  # Without --SetPartialStrut trayer reserves no space.
+  trayer --edge "$panel_edge" --align center --widthtype percent --width 100 --height "$panel_height" \
+    --SetDockType true --SetPartialStrut true --transparent false >>"$dir/log" 2>&1 &
+  pids+=($!)
+  work_area_shrunk() {
+    local area y h
+    area=$(xprop -root _NET_WORKAREA | sed -n 's/.*= *[0-9]*, *\([0-9]*\), *[0-9]*, *\([0-9]*\).*/\1 \2/p')
+    read -r y h <<<"$area"
+    [ -n "$h" ] && [ "$h" -eq $((screen_height - panel_height)) ] &&
+      { [ "$panel_edge" = bottom ] || [ "$y" -eq "$panel_height" ]; }
+  }
+  wait_until 10 work_area_shrunk || fail "trayer did not reserve its strut"
+  export VENTREL_E2E_PANEL_HEIGHT=$panel_height VENTREL_E2E_PANEL_EDGE=$panel_edge
+else
+  export VENTREL_E2E_PANEL_HEIGHT=0 VENTREL_E2E_PANEL_EDGE=$panel_edge
+fi
+
+status=0
+"$@" || status=$?
+exit "$status"
