@@ -7,8 +7,30 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+
+// Qt aborts when it cannot reach a display; say what is wrong instead.
+bool hasDisplay()
+{
+#ifdef Q_OS_MACOS
+    return true;
+#else
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+#endif
+}
+
+} // namespace
+
 int VentrelApp::run(int argc, char** argv)
 {
+    if (!hasDisplay()) {
+        std::fputs("ventrel: no display to show the tray icon on (DISPLAY is not set); see 'ventrel --help'.\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Ventrel"));
     QApplication::setApplicationName(QStringLiteral("Ventrel"));

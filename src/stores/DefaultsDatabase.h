@@ -20,7 +20,7 @@ public:
     virtual std::optional<QByteArray> data(const QString& key) const = 0;
     virtual void setData(const QString& key, const QByteArray& value) = 0;
     virtual void remove(const QString& key) = 0;
-    // Writes several data values as one change: a database that can writes
+    // Writes several data values as one change: a database that can write
     // them in a single trip to the disk, so no reader ever finds only some.
     virtual void setDataValues(const QList<std::pair<QString, QByteArray>>& values)
     {

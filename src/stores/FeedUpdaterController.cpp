@@ -18,14 +18,12 @@ FeedUpdaterController::Configuration FeedUpdaterController::defaultConfiguration
 
 FeedUpdaterController::FeedUpdaterController(Configuration configuration, std::unique_ptr<UpdateUserDriver> userDriver,
                                              QNetworkAccessManager* network, QObject* parent)
-    : UpdaterController(parent), m_configuration(std::move(configuration)), m_userDriver(std::move(userDriver))
+    : UpdaterController(parent),
+      m_configuration(std::move(configuration)),
+      m_userDriver(std::move(userDriver)),
+      m_ownNetwork(network ? nullptr : std::make_unique<QNetworkAccessManager>()),
+      m_fetcher(std::make_unique<FeedFetcher>(network ? *network : *m_ownNetwork))
 {
-    if (!network) {
-        m_ownNetwork = std::make_unique<QNetworkAccessManager>();
-        network = m_ownNetwork.get();
-    }
-    m_network = network;
-    m_fetcher = new FeedFetcher(*m_network, this);
     m_settings = m_configuration.settingsFile.isEmpty()
         ? std::make_unique<QSettings>(QStringLiteral("Ventrel"), QStringLiteral("Ventrel"))
         : std::make_unique<QSettings>(m_configuration.settingsFile, QSettings::IniFormat);
@@ -42,11 +40,7 @@ FeedUpdaterController::FeedUpdaterController(Configuration configuration, std::u
     scheduleAutomaticCheck();
 }
 
-// The fetcher is a child and goes before the network it uses.
-FeedUpdaterController::~FeedUpdaterController()
-{
-    delete m_fetcher;
-}
+FeedUpdaterController::~FeedUpdaterController() = default;
 
 bool FeedUpdaterController::automaticallyChecksForUpdates() const
 {

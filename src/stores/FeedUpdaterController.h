@@ -70,9 +70,9 @@ private:
     Configuration m_configuration;
     std::unique_ptr<UpdateUserDriver> m_userDriver;
     std::unique_ptr<QNetworkAccessManager> m_ownNetwork;
-    QNetworkAccessManager* m_network;
+    // After the network it uses, so it goes first.
+    std::unique_ptr<FeedFetcher> m_fetcher;
     std::unique_ptr<QSettings> m_settings;
-    FeedFetcher* m_fetcher;
     QTimer m_automaticTimer;
     bool m_canCheck = false;
 };

@@ -282,9 +282,15 @@ void PresetManager::loadPresets()
         if (intact) {
             const QJsonArray array = document.array();
             for (const QJsonValue& element : array) {
-                if (const auto preset = WindowPreset::fromJson(element))
-                    loaded.append(*preset);
-                else
+                const auto preset = WindowPreset::fromJson(element);
+                if (!preset) {
+                    intact = false;
+                    continue;
+                }
+                loaded.append(*preset);
+                // Loaded as stored, but a save writes only presets that are
+                // not built-in, so this one would vanish from the file.
+                if (preset->isDefault)
                     intact = false;
             }
         }

@@ -51,7 +51,8 @@ private:
 
     std::shared_ptr<DefaultsDatabase> m_userDefaults;
     QList<WindowPreset> m_presets;
-    // The stored "customPresets" bytes when some of them did not decode, until
-    // a copy has been kept.
+    // The stored "customPresets" bytes when some of them did not decode, or
+    // decoded as built-in and so would not be written back, until a copy has
+    // been kept.
     std::optional<QByteArray> m_unreadableCustomPresets;
 };

@@ -19,6 +19,8 @@ PresetListView::PresetListView(QWidget* parent) : QListView(parent)
     setDropIndicatorShown(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::NoFrame);
+    setViewportMargins(6, 6, 6, 6);
 }
 
 void PresetListView::startDrag(Qt::DropActions supportedActions)

@@ -7,6 +7,7 @@
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,7 +62,6 @@ PresetsPane::PresetsPane(PresetManager& presetManager, QWidget* parent)
     m_addPresetButton = new QPushButton(QStringLiteral("Add Preset"), m_addArea);
     m_addPresetButton->setObjectName(QStringLiteral("addPresetButton"));
     m_addPresetButton->setFlat(true);
-    m_addPresetButton->setIcon(SymbolIcon::icon(QStringLiteral("plus"), palette()));
     connect(m_addPresetButton, &QPushButton::clicked, this, &PresetsPane::showAddForm);
     addLayout->addWidget(m_addPresetButton, 0, Qt::AlignHCenter);
     layout->addWidget(m_addArea);
@@ -71,6 +71,7 @@ PresetsPane::PresetsPane(PresetManager& presetManager, QWidget* parent)
     layout->addWidget(m_form);
 
     connect(&m_presetManager, &PresetManager::objectWillChange, this, &PresetsPane::scheduleRefresh);
+    applyPalette();
     refresh();
     updateAddButton();
 }
@@ -93,7 +94,6 @@ QWidget* PresetsPane::buildAddForm()
     m_closeButton = new QToolButton(form);
     m_closeButton->setObjectName(QStringLiteral("closeFormButton"));
     m_closeButton->setAutoRaise(true);
-    m_closeButton->setIcon(SymbolIcon::tinted(QStringLiteral("xmark.circle.fill"), ViewStyle::secondary(palette())));
     m_closeButton->setAccessibleName(QStringLiteral("Close"));
     connect(m_closeButton, &QToolButton::clicked, this, &PresetsPane::resetNewPresetForm);
     header->addWidget(m_closeButton);
@@ -109,8 +109,7 @@ QWidget* PresetsPane::buildAddForm()
     m_widthField->setObjectName(QStringLiteral("widthField"));
     m_widthField->setPlaceholderText(QStringLiteral("Width"));
     m_widthField->setFixedWidth(70);
-    auto* times = new QLabel(QStringLiteral("\u00d7"), form);
-    ViewStyle::setTextColor(times, ViewStyle::secondary(palette()));
+    m_times = new QLabel(QStringLiteral("\u00d7"), form);
     m_heightField = new QLineEdit(form);
     m_heightField->setObjectName(QStringLiteral("heightField"));
     m_heightField->setPlaceholderText(QStringLiteral("Height"));
@@ -123,7 +122,7 @@ QWidget* PresetsPane::buildAddForm()
         connect(field, &QLineEdit::textChanged, this, &PresetsPane::updateAddButton);
     fields->addWidget(m_nameField, 1);
     fields->addWidget(m_widthField);
-    fields->addWidget(times);
+    fields->addWidget(m_times);
     fields->addWidget(m_heightField);
     fields->addWidget(m_submitButton);
     layout->addLayout(fields);
@@ -133,10 +132,26 @@ QWidget* PresetsPane::buildAddForm()
     m_errorLabel->setTextFormat(Qt::PlainText);
     m_errorLabel->setWordWrap(true);
     m_errorLabel->setFont(ViewStyle::caption(font()));
-    ViewStyle::setTextColor(m_errorLabel, ViewStyle::red(palette()));
+    m_errorLabel->setAlignment(Qt::AlignCenter);
     m_errorLabel->hide();
-    layout->addWidget(m_errorLabel, 0, Qt::AlignHCenter);
+    layout->addWidget(m_errorLabel);
     return form;
+}
+
+void PresetsPane::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+    QWidget::changeEvent(event);
+}
+
+// Symbols and colours come from the palette, so they follow a theme change.
+void PresetsPane::applyPalette()
+{
+    m_addPresetButton->setIcon(SymbolIcon::icon(QStringLiteral("plus"), palette()));
+    m_closeButton->setIcon(SymbolIcon::tinted(QStringLiteral("xmark.circle.fill"), ViewStyle::secondary(palette())));
+    ViewStyle::setTextColor(m_times, ViewStyle::secondary(palette()));
+    ViewStyle::setTextColor(m_errorLabel, ViewStyle::red(palette()));
 }
 
 QList<WindowPreset> PresetsPane::sortedPresets(const QList<WindowPreset>& presets)

@@ -62,7 +62,11 @@ public:
     // The message under the form, empty when none is shown.
     QString errorMessage() const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void applyPalette();
     void scheduleRefresh();
     void refresh();
     void updateAddButton();
@@ -79,6 +83,7 @@ private:
     QLineEdit* m_widthField = nullptr;
     QLineEdit* m_heightField = nullptr;
     QPushButton* m_submitButton = nullptr;
+    QLabel* m_times = nullptr;
     QLabel* m_errorLabel = nullptr;
     bool m_refreshPending = false;
 };

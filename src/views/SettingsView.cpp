@@ -10,6 +10,7 @@
 #include "views/SnapPositionsPane.h"
 #include "views/SymbolIcon.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -74,6 +75,16 @@ SettingsView::SettingsView(SettingsSection initialSection, Stores stores, QWidge
     m_sidebar->setCurrentRow(int(m_selectedSection.value()));
     connect(m_sidebar, &QListWidget::itemSelectionChanged, this, &SettingsView::onSidebarSelectionChanged);
     showPane();
+}
+
+void SettingsView::changeEvent(QEvent* event)
+{
+    // The sidebar symbols are tinted with the text colour: follow a theme change.
+    if (event->type() == QEvent::PaletteChange) {
+        for (int row = 0; row < m_sidebar->count(); ++row)
+            m_sidebar->item(row)->setIcon(SymbolIcon::icon(SettingsSection::allCases().at(row).iconName(), palette()));
+    }
+    QWidget::changeEvent(event);
 }
 
 void SettingsView::selectSection(SettingsSection section)

@@ -45,6 +45,9 @@ public:
     QWidget* currentPane() const { return m_pane; }
     QListWidget* sidebar() const { return m_sidebar; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void onSidebarSelectionChanged();
     void showPane();

@@ -9,6 +9,13 @@
 #include <QLabel>
 #include <QToolButton>
 
+namespace {
+
+// A little larger than the other symbols: the filled part must stay legible.
+constexpr int positionIconSize = 22;
+
+} // namespace
+
 SnapPositionRowView::SnapPositionRowView(SnapPosition position, bool isVisible,
                                          std::function<void()> onToggleVisibility, QWidget* parent)
     : QWidget(parent), m_position(position), m_isVisible(isVisible), m_onToggleVisibility(std::move(onToggleVisibility))
@@ -23,7 +30,7 @@ SnapPositionRowView::SnapPositionRowView(SnapPosition position, bool isVisible,
         m_icon = new QLabel(this);
         m_icon->setObjectName(QStringLiteral("positionIcon"));
         m_icon->setAccessibleName(m_position.displayName());
-        m_icon->setFixedSize(RowStyle::iconSize + 4, RowStyle::iconSize + 4);
+        m_icon->setFixedSize(positionIconSize, positionIconSize);
         m_icon->setAlignment(Qt::AlignCenter);
         layout->addWidget(m_icon);
     }
@@ -56,7 +63,7 @@ void SnapPositionRowView::applyPalette()
 {
     if (m_icon) {
         const QIcon icon = SymbolIcon::icon(m_position.iconName(), palette());
-        m_icon->setPixmap(icon.pixmap(QSize(RowStyle::iconSize, RowStyle::iconSize), devicePixelRatioF()));
+        m_icon->setPixmap(icon.pixmap(QSize(positionIconSize, positionIconSize), devicePixelRatioF()));
     }
     RowStyle::setVisibilityState(m_visibilityButton, m_isVisible);
 }

@@ -3,6 +3,7 @@
 #include "stores/SnapPositionManager.h"
 #include "views/SnapPositionRowView.h"
 
+#include <QFrame>
 #include <QListWidget>
 #include <QVBoxLayout>
 
@@ -18,6 +19,8 @@ SnapPositionsPane::SnapPositionsPane(SnapPositionManager& snapPositionManager, Q
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setSpacing(2);
     layout->addWidget(m_list);
 
     connect(&m_snapPositionManager, &SnapPositionManager::objectWillChange, this,

@@ -14,11 +14,17 @@
 class FeedServer : public QObject {
 public:
     struct Response {
-        int status = 200;
+        Response(int statusCode = 200, QByteArray content = {}, QByteArray extraHeaders = {}, bool answers = true,
+                 bool sendsLength = true)
+            : status(statusCode), body(std::move(content)), headers(std::move(extraHeaders)), answer(answers),
+              sendLength(sendsLength)
+        {
+        }
+        int status;
         QByteArray body;
-        QByteArray headers;      // extra header lines, each ending in \r\n
-        bool answer = true;      // false: read the request, then say nothing
-        bool sendLength = true;  // false: no Content-Length, the body ends when the connection closes
+        QByteArray headers; // extra header lines, each ending in \r\n
+        bool answer;        // false: read the request, then say nothing
+        bool sendLength;    // false: no Content-Length, the body ends when the connection closes
     };
 
     QHash<QString, Response> routes;
@@ -52,7 +58,7 @@ private:
         buffer.clear();
         const QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine[1]) : QString();
         requests << path;
-        const Response response = routes.value(path, Response{404, "not here", {}, true, true});
+        const Response response = routes.value(path, Response{404, "not here"});
         if (!response.answer)
             return;
         QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status) + "\r\n"

@@ -93,25 +93,6 @@ private slots:
         QVERIFY(toggle->isChecked());
     }
 
-    void resetAsksFirst()
-    {
-        Fixture f;
-        QVERIFY(!f.pane.resetAlert());
-        QTest::mouseClick(f.pane.resetButton(), Qt::LeftButton);
-        QMessageBox* alert = f.pane.resetAlert();
-        QVERIFY(alert);
-        QVERIFY(alert->isVisible());
-        QCOMPARE(alert->text(), QStringLiteral("Reset All Settings?"));
-        QCOMPARE(alert->informativeText(),
-                 QStringLiteral("This will reset all presets and snap positions to their defaults."));
-        QCOMPARE(alert->buttons().size(), 2);
-        QCOMPARE(alert->buttonRole(alertButton(f.pane, QStringLiteral("Cancel"))), QMessageBox::RejectRole);
-        QCOMPARE(alert->buttonRole(alertButton(f.pane, QStringLiteral("Reset"))), QMessageBox::DestructiveRole);
-        // Return and Escape both keep the settings.
-        QCOMPARE(alert->defaultButton(), alertButton(f.pane, QStringLiteral("Cancel")));
-        QCOMPARE(alert->escapeButton(), alertButton(f.pane, QStringLiteral("Cancel")));
-    }
-
     void cancelChangesNothing()
     {
         Fixture f;
@@ -120,6 +101,15 @@ private slots:
         const auto positions = f.stores.snapPositions.allPositionsWithVisibility();
 
         QTest::mouseClick(f.pane.resetButton(), Qt::LeftButton);
+        QMessageBox* alert = f.pane.resetAlert();
+        QVERIFY(alert && alert->isVisible());
+        QCOMPARE(alert->text(), QStringLiteral("Reset All Settings?"));
+        QCOMPARE(alert->informativeText(),
+                 QStringLiteral("This will reset all presets and snap positions to their defaults."));
+        QCOMPARE(alert->buttonRole(alertButton(f.pane, QStringLiteral("Reset"))), QMessageBox::DestructiveRole);
+        // Return and Escape both keep the settings.
+        QCOMPARE(alert->defaultButton(), alertButton(f.pane, QStringLiteral("Cancel")));
+        QCOMPARE(alert->escapeButton(), alertButton(f.pane, QStringLiteral("Cancel")));
         QTest::mouseClick(alertButton(f.pane, QStringLiteral("Cancel")), Qt::LeftButton);
         settle();
         QVERIFY(!f.pane.resetAlert());

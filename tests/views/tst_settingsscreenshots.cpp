@@ -24,21 +24,12 @@ class TestSettingsScreenshots : public QObject {
 
     static QPalette darkPalette()
     {
-        QPalette p;
-        p.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2e));
-        p.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xea));
+        // Derives the bevel shades (light, mid, dark) from the button and window colours.
+        QPalette p(QColor(0x3a, 0x3a, 0x3e), QColor(0x2b, 0x2b, 0x2e));
         p.setColor(QPalette::Base, QColor(0x1f, 0x1f, 0x22));
-        p.setColor(QPalette::AlternateBase, QColor(0x2b, 0x2b, 0x2e));
-        p.setColor(QPalette::Text, QColor(0xe8, 0xe8, 0xea));
-        p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3e));
-        p.setColor(QPalette::ButtonText, QColor(0xe8, 0xe8, 0xea));
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(role, QColor(0xe8, 0xe8, 0xea));
         p.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
-        p.setColor(QPalette::HighlightedText, Qt::white);
-        p.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
-        p.setColor(QPalette::ToolTipBase, QColor(0x3a, 0x3a, 0x3e));
-        p.setColor(QPalette::ToolTipText, QColor(0xe8, 0xe8, 0xea));
-        p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x70, 0x70, 0x74));
-        p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x70, 0x70, 0x74));
         return p;
     }
 

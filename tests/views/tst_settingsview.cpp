@@ -69,11 +69,8 @@ private slots:
         SettingsView view(SettingsSection::presets, f.viewStores());
         QCOMPARE(view.sidebar()->count(), 3);
         for (int i = 0; i < 3; ++i) {
-            const SettingsSection section = SettingsSection::allCases()[i];
-            QCOMPARE(section.rawValue(), titles[i]);
-            QCOMPARE(section.id(), titles[i]);
-            QCOMPARE(section.iconName(), icons[i]);
-            QCOMPARE(SettingsSection::fromRawValue(titles[i]), std::optional<SettingsSection>(section));
+            QCOMPARE(SettingsSection::fromRawValue(titles[i]), std::optional(SettingsSection::allCases()[i]));
+            QCOMPARE(SettingsSection::allCases()[i].iconName(), icons[i]);
             QCOMPARE(view.sidebar()->item(i)->text(), titles[i]);
             QVERIFY(!view.sidebar()->item(i)->icon().isNull());
         }

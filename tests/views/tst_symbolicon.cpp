@@ -156,15 +156,6 @@ private slots:
         QVERIFY(SymbolIcon::trayIcon(palette).isMask());
     }
 
-    void disabledIconsAreFainter()
-    {
-        const QIcon icon = SymbolIcon::icon(QStringLiteral("plus"));
-        const QImage normal = icon.pixmap(QSize(32, 32), 1.0, QIcon::Normal).toImage();
-        const QImage disabled = icon.pixmap(QSize(32, 32), 1.0, QIcon::Disabled).toImage();
-        QCOMPARE(qAlpha(normal.pixel(16, 16)), 255);
-        QVERIFY(qAlpha(disabled.pixel(16, 16)) < 128);
-    }
-
     void sharpAtHighDensity()
     {
         const QPixmap pm = SymbolIcon::icon(QStringLiteral("gear")).pixmap(QSize(16, 16), 2.0);

@@ -10,16 +10,6 @@ class TestUpdateDialog : public QObject {
 
     QList<QUrl> m_opened;
 
-    static AppcastItem release(const QString& notes, const QString& download)
-    {
-        AppcastItem item;
-        item.version = "130";
-        item.displayVersion = "1.3";
-        item.releaseNotesLink = QUrl(notes);
-        item.downloadLink = QUrl(download);
-        return item;
-    }
-
     static QStringList visibleButtons(const UpdateDialog& dialog)
     {
         QStringList names;
@@ -31,21 +21,8 @@ class TestUpdateDialog : public QObject {
         return names;
     }
 
-    static QString text(const UpdateDialog& dialog, const char* label)
-    {
-        return dialog.findChild<QLabel*>(label)->text();
-    }
-
-    static void click(UpdateDialog& dialog, const char* name)
-    {
-        auto* b = dialog.findChild<QPushButton*>(name);
-        QVERIFY(b && b->isVisible());
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
-
 public slots:
-    // Stands in for the browser.
-    void open(const QUrl& url) { m_opened << url; }
+    void open(const QUrl& url) { m_opened << url; } // stands in for the browser
 
 private slots:
     void init()
@@ -58,78 +35,38 @@ private slots:
     void newerVersionOpensItsLinksInTheBrowser()
     {
         UpdateDialog dialog;
-        dialog.showUpdateAvailable(release("https://example.com/notes/1.3.html", "https://example.com/Ventrel-1.3.tar.gz"),
-                                   "1.2");
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(text(dialog, "titleLabel"), "A new version of Ventrel is available!");
-        QCOMPARE(text(dialog, "messageLabel"), "Ventrel 1.3 is now available; you have 1.2.");
+        AppcastItem item{"", "130", "1.3", QUrl("https://example.com/1.3.html"), QUrl("https://example.com/1.3.tar.gz")};
+        dialog.showUpdateAvailable(item, "1.2");
+        QCOMPARE(dialog.findChild<QLabel*>("messageLabel")->text(), "Ventrel 1.3 is now available; you have 1.2.");
         QCOMPARE(visibleButtons(dialog), (QStringList{"Download*", "Later", "Release Notes"}));
 
-        click(dialog, "releaseNotesButton");
-        QCOMPARE(m_opened, QList<QUrl>{QUrl("https://example.com/notes/1.3.html")});
+        QTest::mouseClick(dialog.findChild<QPushButton*>("releaseNotesButton"), Qt::LeftButton);
         QVERIFY(dialog.isVisible());
-
-        click(dialog, "downloadButton");
-        QCOMPARE(m_opened.size(), 2);
-        QCOMPARE(m_opened.last(), QUrl("https://example.com/Ventrel-1.3.tar.gz"));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("downloadButton"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-    }
+        QCOMPARE(m_opened, (QList<QUrl>{item.releaseNotesLink, item.downloadLink}));
 
-    void newerVersionWithoutLinksOffersOnlyLater()
-    {
-        UpdateDialog dialog;
-        dialog.showUpdateAvailable(release("", ""), "1.2");
+        // Without links there is nothing to open.
+        dialog.showUpdateAvailable(AppcastItem{"", "130", "1.3", {}, {}}, "1.2");
         QCOMPARE(visibleButtons(dialog), QStringList{"Later*"});
-        QVERIFY(text(dialog, "messageLabel").endsWith("The update feed gives no download address."));
-        click(dialog, "laterButton");
-        QVERIFY(!dialog.isVisible());
-        QVERIFY(m_opened.isEmpty());
     }
 
-    void closingWhileCheckingCancelsOnce()
+    void closingCancelsOnlyARunningCheck()
     {
         UpdateDialog dialog;
         int cancels = 0;
         dialog.showChecking([&] { ++cancels; });
-        QCOMPARE(text(dialog, "titleLabel"), "Checking for Updates...");
         QCOMPARE(visibleButtons(dialog), QStringList{"Cancel*"});
-
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(cancels, 1);
         QVERIFY(!dialog.isVisible());
-        dialog.reject();
-        QCOMPARE(cancels, 1);
-    }
 
-    void outcomeEndsTheCheck_data()
-    {
-        QTest::addColumn<QString>("outcome");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("up to date") << "upToDate" << "You're up to date!" << "Ventrel 1.2 is the newest version available.";
-        QTest::newRow("failure") << "failure" << "Update Error" << "The update feed is empty.";
-    }
-
-    void outcomeEndsTheCheck()
-    {
-        QFETCH(QString, outcome);
-        QFETCH(QString, title);
-        QFETCH(QString, message);
-        UpdateDialog dialog;
-        int cancels = 0;
         dialog.showChecking([&] { ++cancels; });
-        if (outcome == "upToDate")
-            dialog.showUpToDate("1.2");
-        else
-            dialog.showFailure("The update feed is empty.");
-        QCOMPARE(text(dialog, "titleLabel"), title);
-        QCOMPARE(text(dialog, "messageLabel"), message);
+        dialog.showFailure("The update feed is empty.");
         QCOMPARE(visibleButtons(dialog), QStringList{"OK*"});
-
-        // Closing a finished check has nothing to cancel.
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(cancels, 0);
+        QCOMPARE(cancels, 1);
     }
 };
 

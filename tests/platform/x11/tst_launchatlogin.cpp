@@ -37,21 +37,6 @@ private slots:
         m_positions = std::make_unique<SnapPositionManager>(m_defaults);
     }
 
-    void switchSurvivesARestart()
-    {
-        auto manager = createManager();
-        QVERIFY(!manager->launchAtLogin());
-        manager->setLaunchAtLogin(true);
-        QVERIFY(manager->launchAtLogin());
-        QVERIFY(QFile::exists(entryPath()));
-        QVERIFY(createManager()->launchAtLogin());
-
-        manager->setLaunchAtLogin(false);
-        QVERIFY(!manager->launchAtLogin());
-        QVERIFY(!QFile::exists(entryPath()));
-        QVERIFY(!createManager()->launchAtLogin());
-    }
-
     void unwritableFolderPrintsTheFailure()
     {
         qputenv("XDG_CONFIG_HOME", "/sys");
