@@ -50,3 +50,8 @@ int VentrelApp::run(int argc, char** argv)
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }
+
+extern "C" Q_DECL_EXPORT int ventrel_tray_main(int argc, char** argv)
+{
+    return VentrelApp::run(argc, argv);
+}
