@@ -22,3 +22,5 @@ if [ -x "$build/bench/x11_snap_inprocess" ]; then
   echo "== x11-snap.sh"
   "$root/bench/x11-snap.sh" "$build"
 fi
+echo "== tray-startup.sh"
+"$root/bench/tray-startup.sh" "$build"
