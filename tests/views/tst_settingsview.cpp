@@ -26,7 +26,6 @@ class TestSettingsView : public QObject {
         settle();
     }
 
-    // The General pane alone, shown.
     struct Fixture {
         TemporaryStores stores;
         GeneralPane pane{stores.general, stores.updates};
@@ -110,8 +109,8 @@ private slots:
             f.stores.login->refuse = refuse;
             QTest::mouseClick(f.pane.launchAtLoginToggle(), Qt::LeftButton);
             settle();
-            QCOMPARE(f.stores.general.launchAtLogin(), !refuse);
-            QCOMPARE(f.pane.launchAtLoginToggle()->isChecked(), !refuse);
+            QCOMPARE(std::pair(f.stores.general.launchAtLogin(), f.pane.launchAtLoginToggle()->isChecked()),
+                     std::pair(!refuse, !refuse));
         }
 
         for (bool canCheck : {true, false}) {

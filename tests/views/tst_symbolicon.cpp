@@ -8,20 +8,19 @@
 class TestSymbolIcon : public QObject {
     Q_OBJECT
 
-    // Draws the icon side × side; returns how many pixels are painted and
-    // collects the colours of the fully opaque ones.
-    static int paint(const QIcon& icon, int side, QImage& image, QSet<QRgb>& inks)
+    // Draws the icon side × side, collecting the colours of the fully opaque
+    // pixels and counting the painted ones.
+    static QImage paint(const QIcon& icon, int side, QSet<QRgb>& inks, int* painted = nullptr)
     {
-        image = icon.pixmap(QSize(side, side), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
-        int painted = 0;
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x) {
-                painted += qAlpha(image.pixel(x, y)) > 0;
-                if (qAlpha(image.pixel(x, y)) == 255)
-                    inks.insert(image.pixel(x, y));
-            }
+        const QImage image = icon.pixmap(QSize(side, side), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int i = 0; i < side * side; ++i) {
+            const QRgb pixel = image.pixel(i % side, i / side);
+            if (painted && qAlpha(pixel) > 0)
+                ++*painted;
+            if (qAlpha(pixel) == 255)
+                inks.insert(pixel);
         }
-        return painted;
+        return image;
     }
 
 private slots:
@@ -35,11 +34,11 @@ private slots:
         for (const char* name : {"eye.fill", "eye.slash", "trash", "plus", "xmark.circle.fill", "line.3.horizontal",
                                  "gear", "rectangle.expand.vertical", "rectangle.lefthalf.filled"})
             QTest::newRow(name) << QString(name) << QPoint() << QPoint();
-        const QList<QPair<QPoint, QPoint>> frames{{{20, 32}, {44, 32}}, {{44, 32}, {20, 32}}, {{20, 32}, {32, 32}},
-                                                  {{32, 32}, {20, 32}}, {{44, 32}, {32, 32}}, {{32, 26}, {32, 38}},
-                                                  {{32, 38}, {32, 26}}};
+        const QList<QPair<QPoint, QPoint>> spot{{{20, 32}, {44, 32}}, {{44, 32}, {20, 32}}, {{20, 32}, {32, 32}},
+                                                {{32, 32}, {20, 32}}, {{44, 32}, {32, 32}}, {{32, 26}, {32, 38}},
+                                                {{32, 38}, {32, 26}}};
         for (SnapPosition p : SnapPosition::allCases())
-            QTest::newRow(qPrintable(p.rawValue())) << p.iconName() << frames[p.value()].first << frames[p.value()].second;
+            QTest::newRow(qPrintable(p.rawValue())) << p.iconName() << spot[p.value()].first << spot[p.value()].second;
     }
 
     void namedSymbolsAreDrawn()
@@ -50,9 +49,9 @@ private slots:
         QVERIFY(SymbolIcon::hasSymbol(name) && !SymbolIcon::icon(name).isNull());
         QVERIFY(SymbolIcon::icon(name.toUpper()).isNull()); // an unknown name gives no icon at all
         // Neither blank nor a filled square, and sharp at double density.
-        QImage image;
         QSet<QRgb> inks;
-        const int painted = paint(SymbolIcon::icon(name), 64, image, inks);
+        int painted = 0;
+        const QImage image = paint(SymbolIcon::icon(name), 64, inks, &painted);
         QVERIFY2(painted > 128 && painted < 64 * 64 * 3 / 4, qPrintable(QString::number(painted)));
         QCOMPARE(SymbolIcon::icon(name).pixmap(QSize(16, 16), 2.0).size(), QSize(32, 32));
         if (!inside.isNull()) {
@@ -67,11 +66,10 @@ private slots:
     {
         QPalette dark(QColor(0x202020), QColor(0x202020));
         dark.setColor(QPalette::WindowText, QColor(0xeeeeee));
-        QImage image;
         QSet<QRgb> gear, tray;
-        paint(SymbolIcon::icon("gear", dark), 64, image, gear);
+        paint(SymbolIcon::icon("gear", dark), 64, gear);
         QCOMPARE(gear, QSet<QRgb>{QColor(0xeeeeee).rgba()});
-        paint(SymbolIcon::trayIcon(dark), 22, image, tray);
+        paint(SymbolIcon::trayIcon(dark), 22, tray);
         QVERIFY(tray.contains(QColor(0xeeeeee).rgba()) && tray.contains(QColor(0x202020).rgba()));
     }
 };
