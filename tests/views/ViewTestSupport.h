@@ -1,25 +1,64 @@
 #pragma once
 
-#include "stores/PresetManager.h"
+#include "stores/GeneralSettingsManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
-#include "stores/SnapPositionManager.h"
+#include "stores/UpdateManager.h"
+#include "views/SettingsView.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
+// A login-item service that answers from memory and can be told to refuse.
+struct FakeLoginItemService : LoginItemService {
+    Status current = Status::notRegistered;
+    bool refuse = false;
+    Status status() const override { return current; }
+    std::expected<void, QString> become(Status status)
+    {
+        if (refuse)
+            return std::unexpected(QString("Operation not permitted"));
+        current = status;
+        return {};
+    }
+    std::expected<void, QString> registerService() override { return become(Status::enabled); }
+    std::expected<void, QString> unregisterService() override { return become(Status::notRegistered); }
+};
 
-// Real stores over a settings file in a fresh temporary directory.
+// An updater whose readiness the test sets; it counts the checks asked of it.
+struct FakeUpdaterController : UpdaterController {
+    bool canCheck = false, automatic = true;
+    int checks = 0;
+    bool canCheckForUpdates() const override { return canCheck; }
+    bool automaticallyChecksForUpdates() const override { return automatic; }
+    void setAutomaticallyChecksForUpdates(bool value) override { automatic = value; }
+    void checkForUpdates() override { ++checks; }
+    void setCanCheck(bool value) { emit canCheckForUpdatesChanged(canCheck = value); }
+};
+
+// Real stores over a settings file in a fresh temporary directory; the
+// general ones over fakes.
 struct TemporaryStores {
     QTemporaryDir directory;
     std::shared_ptr<SettingsDefaultsDatabase> database =
-        std::make_shared<SettingsDefaultsDatabase>(directory.filePath(QStringLiteral("settings.ini")));
+        std::make_shared<SettingsDefaultsDatabase>(directory.filePath("settings.ini"));
     PresetManager presets{database};
     SnapPositionManager snapPositions{database};
+    std::shared_ptr<FakeLoginItemService> login = std::make_shared<FakeLoginItemService>();
+    FakeUpdaterController* updater = new FakeUpdaterController; // owned by updates
+    GeneralSettingsManager general{login, presets, snapPositions};
+    UpdateManager updates{std::unique_ptr<UpdaterController>(updater)};
+    bool generalAsked = false;
+
+    // For a Settings window; it records whether it asked for the general stores.
+    SettingsView::Stores viewStores()
+    {
+        return {[this]() -> PresetManager& { return presets; },
+                [this]() -> SnapPositionManager& { return snapPositions; },
+                [this]() -> GeneralSettingsManager& { generalAsked = true; return general; },
+                [this]() -> UpdateManager& { generalAsked = true; return updates; }};
+    }
 };
 
 // Runs the panes' deferred redraws and deletes the row widgets they replaced.
@@ -31,13 +70,11 @@ inline void settle()
     }
 }
 
-inline double opacityOf(const QWidget* widget)
+// A row of either pane as it shows a preset or position shown in the menu or not.
+inline void verifyEye(const QWidget* row, const QAbstractButton* eye, bool visible)
 {
-    const auto* effect = qobject_cast<const QGraphicsOpacityEffect*>(widget->graphicsEffect());
-    return effect ? effect->opacity() : 1.0;
-}
-
-inline QString symbolOf(const QAbstractButton* button)
-{
-    return button->property("symbolName").toString();
+    const auto* dimmed = qobject_cast<const QGraphicsOpacityEffect*>(row->graphicsEffect());
+    QCOMPARE(dimmed ? dimmed->opacity() : 1.0, visible ? 1.0 : 0.5);
+    QCOMPARE(eye->property("symbolName").toString(), visible ? "eye.fill" : "eye.slash");
+    QCOMPARE(eye->toolTip(), visible ? "Hide from menu" : "Show in menu");
 }

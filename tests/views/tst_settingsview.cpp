@@ -1,150 +1,169 @@
-#include "GeneralFakes.h"
 #include "ViewTestSupport.h"
 
 #include "views/GeneralPane.h"
 #include "views/PresetsPane.h"
-#include "views/SettingsView.h"
+#include "views/SnapPositionRowView.h"
 #include "views/SnapPositionsPane.h"
-#include "views/SymbolIcon.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
 
+// The Settings window, its sidebar, and the General and Snap Positions panes
+// (the Presets pane has its own test).
 class TestSettingsView : public QObject {
     Q_OBJECT
 
-    // Stores for the view that count how often the general ones are asked for.
+    static void clickRow(SettingsView& view, int row, Qt::KeyboardModifiers modifiers = {})
+    {
+        const QRect rect = view.sidebar()->visualItemRect(view.sidebar()->item(row));
+        QTest::mouseClick(view.sidebar()->viewport(), Qt::LeftButton, modifiers, rect.center());
+        settle();
+    }
+
     struct Fixture {
         TemporaryStores stores;
-        std::unique_ptr<GeneralStores> general;
-        int generalRequests = 0;
-
-        SettingsView::Stores viewStores()
-        {
-            return {
-                [this]() -> PresetManager& { return stores.presets; },
-                [this]() -> SnapPositionManager& { return stores.snapPositions; },
-                [this]() -> GeneralSettingsManager& {
-                    ++generalRequests;
-                    return *ensureGeneral().general;
-                },
-                [this]() -> UpdateManager& { return *ensureGeneral().updates; },
-            };
-        }
-
-        GeneralStores& ensureGeneral()
-        {
-            if (!general)
-                general = std::make_unique<GeneralStores>(stores.presets, stores.snapPositions);
-            return *general;
-        }
+        GeneralPane pane{stores.general, stores.updates};
+        Fixture() { pane.show(); }
     };
 
-    static void clickRow(SettingsView& view, int row)
-    {
-        QListWidget* sidebar = view.sidebar();
-        const QRect rect = sidebar->visualItemRect(sidebar->item(row));
-        QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, rect.center());
-        settle();
-    }
-
-    static bool paneIs(const QWidget* pane, SettingsSection section)
-    {
-        switch (section.value()) {
-        case SettingsSection::general:
-            return qobject_cast<const GeneralPane*>(pane);
-        case SettingsSection::presets:
-            return qobject_cast<const PresetsPane*>(pane);
-        case SettingsSection::snapPositions:
-            return qobject_cast<const SnapPositionsPane*>(pane);
-        }
-        return false;
-    }
-
 private slots:
-    void sectionsInSidebarOrder()
-    {
-        const QStringList titles{"General", "Presets", "Snap Positions"};
-        const QStringList icons{"gear", "rectangle.expand.vertical", "rectangle.lefthalf.filled"};
-        Fixture f;
-        SettingsView view(SettingsSection::presets, f.viewStores());
-        QCOMPARE(view.sidebar()->count(), 3);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(SettingsSection::fromRawValue(titles[i]), std::optional(SettingsSection::allCases()[i]));
-            QCOMPARE(SettingsSection::allCases()[i].iconName(), icons[i]);
-            QCOMPARE(view.sidebar()->item(i)->text(), titles[i]);
-            QVERIFY(!view.sidebar()->item(i)->icon().isNull());
-        }
-        QVERIFY(!SettingsSection::fromRawValue(u"general").has_value());
-    }
-
-    void startsOnTheRequestedSection_data()
-    {
-        QTest::addColumn<int>("section");
-        QTest::newRow("general") << int(SettingsSection::general);
-        QTest::newRow("presets") << int(SettingsSection::presets);
-        QTest::newRow("snapPositions") << int(SettingsSection::snapPositions);
-    }
-
     void startsOnTheRequestedSection()
     {
-        QFETCH(int, section);
-        const SettingsSection requested = SettingsSection::allCases()[section];
-        Fixture f;
-        SettingsView view(requested, f.viewStores());
-        view.show();
-        QCOMPARE(view.selectedSection(), requested);
-        QCOMPARE(view.sidebar()->currentRow(), section);
-        QCOMPARE(view.sidebar()->selectedItems().size(), 1);
-        QVERIFY(paneIs(view.currentPane(), requested));
-        QCOMPARE(view.size(), QSize(600, 400));
-        QCOMPARE(view.sidebar()->parentWidget()->width(), 160);
-        // Only the General section starts the general stores and the updater.
-        QCOMPARE(f.generalRequests, requested == SettingsSection::general ? 1 : 0);
-        QCOMPARE(bool(f.general), requested == SettingsSection::general);
+        const QStringList panes{"GeneralPane", "PresetsPane", "SnapPositionsPane"};
+        for (int section : {0, 1, 2}) {
+            TemporaryStores stores;
+            SettingsView view(SettingsSection::allCases()[section], stores.viewStores());
+            view.show();
+            QCOMPARE(view.sidebar()->selectedItems(), QList{view.sidebar()->item(section)});
+            QCOMPARE(view.currentPane()->metaObject()->className(), panes[section]);
+            QCOMPARE(view.size(), QSize(600, 400));
+            QCOMPARE(view.sidebar()->parentWidget()->width(), 160);
+            // Only the General section asks for the general stores, which start the updater.
+            QCOMPARE(stores.generalAsked, section == SettingsSection::general);
+        }
     }
 
-    void clickingARowSwitchesAndRebuildsThePane()
+    void sidebarSwitchesPanesAndKeepsOneSelected()
     {
-        Fixture f;
-        SettingsView view(SettingsSection::presets, f.viewStores());
+        TemporaryStores stores;
+        SettingsView view(SettingsSection::presets, stores.viewStores());
         view.show();
-        auto* presets = qobject_cast<PresetsPane*>(view.currentPane());
-        QVERIFY(presets);
-        presets->showAddForm();
-
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(view.sidebar()->item(i)->text() == QStringList({"General", "Presets", "Snap Positions"})[i]
+                    && !view.sidebar()->item(i)->icon().isNull());
+        qobject_cast<PresetsPane*>(view.currentPane())->showAddForm();
         clickRow(view, 2);
-        QCOMPARE(view.selectedSection(), SettingsSection(SettingsSection::snapPositions));
-        QVERIFY(paneIs(view.currentPane(), SettingsSection::snapPositions));
-        QCOMPARE(f.generalRequests, 0);
-
+        QCOMPARE(view.currentPane()->metaObject()->className(), "SnapPositionsPane");
+        // A pane is built afresh: the add form is closed again.
         clickRow(view, 1);
-        auto* again = qobject_cast<PresetsPane*>(view.currentPane());
-        QVERIFY(again);
-        QVERIFY(!again->isAddFormShown());
-
+        QVERIFY(!qobject_cast<PresetsPane*>(view.currentPane())->isAddFormShown());
         clickRow(view, 0);
-        QVERIFY(paneIs(view.currentPane(), SettingsSection::general));
-        QCOMPARE(f.generalRequests, 1);
-        QCOMPARE(view.size(), QSize(600, 400));
-        // Old panes are gone, not piled up.
-        QCOMPARE(view.findChildren<PresetsPane*>().size(), 0);
-        QCOMPARE(view.findChildren<SnapPositionsPane*>().size(), 0);
-    }
+        QCOMPARE(view.currentPane()->metaObject()->className(), "GeneralPane");
+        QCOMPARE(view.findChildren<PresetsPane*>().size() + view.findChildren<SnapPositionsPane*>().size(), 0);
 
-    void selectionCannotBeCleared()
-    {
-        Fixture f;
-        SettingsView view(SettingsSection::snapPositions, f.viewStores());
-        view.show();
+        // Neither a control-click nor clearing deselects the section.
         QWidget* pane = view.currentPane();
-        QTest::mouseClick(view.sidebar()->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          view.sidebar()->visualItemRect(view.sidebar()->item(2)).center());
-        settle();
+        clickRow(view, 0, Qt::ControlModifier);
         view.sidebar()->clearSelection();
         settle();
-        QCOMPARE(view.sidebar()->selectedItems().size(), 1);
-        QCOMPARE(view.sidebar()->selectedItems().first()->text(), QStringLiteral("Snap Positions"));
+        QCOMPARE(view.sidebar()->selectedItems(), QList{view.sidebar()->item(0)});
         QCOMPARE(view.currentPane(), pane);
+    }
+
+    void snapPositionsEyeButtons()
+    {
+        TemporaryStores stores;
+        SnapPositionsPane pane(stores.snapPositions);
+        pane.show();
+        QList<bool> visible(7, true);
+        const auto verifyRows = [&] {
+            QCOMPARE(pane.rowCount(), 7);
+            for (int i = 0; i < 7; ++i) {
+                QCOMPARE(pane.rowView(i)->position(), SnapPosition::allCases()[i]);
+                QVERIFY(!pane.rowView(i)->iconLabel()->pixmap().isNull());
+                verifyEye(pane.rowView(i), pane.rowView(i)->visibilityButton(), visible[i]);
+            }
+        };
+        verifyRows();
+        // Hidden one by one from the middle, then shown again in reverse.
+        for (int i : {3, 0, 6, 1, 5, 2, 4, 4, 2, 5, 1, 6, 0, 3}) {
+            QTest::mouseClick(pane.rowView(i)->visibilityButton(), Qt::LeftButton);
+            settle();
+            visible[i] = !visible[i];
+            QCOMPARE(stores.snapPositions.visiblePositions().contains(SnapPosition::allCases()[i]), visible[i]);
+            verifyRows();
+        }
+    }
+
+    void generalControlsShowWhatTheStoresHold()
+    {
+        Fixture f;
+        // A refused registration leaves the switch off; an accepted one turns it on.
+        for (bool refuse : {true, false}) {
+            f.stores.login->refuse = refuse;
+            QTest::mouseClick(f.pane.launchAtLoginToggle(), Qt::LeftButton);
+            settle();
+            QCOMPARE(std::pair(f.stores.general.launchAtLogin(), f.pane.launchAtLoginToggle()->isChecked()),
+                     std::pair(!refuse, !refuse));
+        }
+
+        for (bool canCheck : {true, false}) {
+            f.stores.updater->setCanCheck(canCheck);
+            settle();
+            QCOMPARE(f.pane.checkForUpdatesButton()->isEnabled(), canCheck);
+            QTest::mouseClick(f.pane.checkForUpdatesButton(), Qt::LeftButton);
+            QCOMPARE(f.stores.updater->checks, 1);
+        }
+
+        QTest::mouseClick(f.pane.automaticChecksToggle(), Qt::LeftButton);
+        QVERIFY(!f.stores.updater->automatic && !f.pane.automaticChecksToggle()->isChecked());
+        f.stores.updates.setAutomaticallyChecksForUpdates(true);
+        settle();
+        QVERIFY(f.pane.automaticChecksToggle()->isChecked());
+
+        f.pane.resize(440, 160);
+        settle();
+        QVERIFY(f.pane.scrollArea()->verticalScrollBar()->maximum() > 0);
+    }
+
+    // Cancel changes nothing; Reset brings back the presets, the positions and
+    // launch at login off, and leaves automatic checks off.
+    void generalResetAsksFirst()
+    {
+        Fixture f;
+        PresetManager& presets = f.stores.presets;
+        QVERIFY(presets.addPreset("Square", 1000, 1000));
+        presets.togglePresetVisibility(presets.presets().at(1).id);
+        f.stores.snapPositions.togglePositionVisibility(SnapPosition::rightThird);
+        QTest::mouseClick(f.pane.launchAtLoginToggle(), Qt::LeftButton);
+        QTest::mouseClick(f.pane.automaticChecksToggle(), Qt::LeftButton);
+        settle();
+        const QList<WindowPreset> before = presets.presets();
+
+        for (bool confirm : {false, true}) {
+            QTest::mouseClick(f.pane.resetButton(), Qt::LeftButton);
+            QMessageBox* alert = f.pane.resetAlert();
+            QVERIFY(alert && alert->isVisible());
+            QCOMPARE(alert->text(), "Reset All Settings?");
+            QCOMPARE(alert->informativeText(), "This will reset all presets and snap positions to their defaults.");
+            QAbstractButton* cancel = alert->escapeButton();
+            QAbstractButton* reset = alert->buttons().at(alert->buttons().indexOf(cancel) == 0 ? 1 : 0);
+            QCOMPARE(cancel->text() + "/" + reset->text(), "Cancel/Reset");
+            QVERIFY(alert->defaultButton() == cancel && alert->buttonRole(reset) == QMessageBox::DestructiveRole);
+            QTest::mouseClick(confirm ? reset : cancel, Qt::LeftButton);
+            settle();
+            QVERIFY(!f.pane.resetAlert());
+            QCOMPARE(presets.presets(), confirm ? WindowPreset::defaultPresets() : before);
+            QCOMPARE(f.stores.snapPositions.visiblePositions().size(), confirm ? 7 : 6);
+            QCOMPARE(f.pane.launchAtLoginToggle()->isChecked(), !confirm);
+            QVERIFY(!f.stores.updater->automatic && !f.pane.automaticChecksToggle()->isChecked());
+        }
     }
 };
 
