@@ -56,7 +56,7 @@ QByteArray DesktopProbe::bytes(xcb_window_t window, xcb_atom_t property, xcb_ato
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookie, nullptr));
     if (!reply || reply->format != format)
         return {};
-    return {static_cast<const char*>(xcb_get_property_value(reply.get())), xcb_get_property_value_length(reply.get()) * format / 8};
+    return {static_cast<const char*>(xcb_get_property_value(reply.get())), xcb_get_property_value_length(reply.get())}; // bytes
 }
 
 std::vector<uint32_t> DesktopProbe::property(xcb_window_t window, const char* name, xcb_atom_t type) const
