@@ -7,281 +7,209 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
 enum Fault { none, noFrontmost, untrusted, sizeRefused, positionRefused };
-
-} // namespace
-
 Q_DECLARE_METATYPE(Fault)
 
 class CommandLineTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void init();
-
-    void parseSize_data();
-    void parseSize();
-    void commands_data();
-    void commands();
-    void applyNamesAsTheStoreDoes_data();
-    void applyNamesAsTheStoreDoes();
-    void listShowsDisplayOrderAndVisibility();
-
-private:
     struct Result {
         int status;
-        QString out;
-        QString err;
+        QString out, err;
     };
-    Result run(const QStringList& arguments);
-
     QTemporaryDir m_dir;
     std::shared_ptr<DefaultsDatabase> m_defaults;
     FakeWindowSystem m_fake;
     bool m_usedWindowSystem = false;
     bool m_usedDefaults = false;
-};
 
-void CommandLineTest::init()
-{
-    QVERIFY(m_dir.isValid());
-    QFile::remove(m_dir.filePath(QStringLiteral("settings.ini")));
-    m_defaults = std::make_shared<SettingsDefaultsDatabase>(m_dir.filePath(QStringLiteral("settings.ini")));
-    m_fake = FakeWindowSystem();
-    m_usedWindowSystem = m_usedDefaults = false;
-}
-
-CommandLineTest::Result CommandLineTest::run(const QStringList& arguments)
-{
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    CommandLine commandLine(
-        [this]() -> WindowSystem& {
-            m_usedWindowSystem = true;
-            return m_fake;
-        },
-        [this] {
-            m_usedDefaults = true;
-            return m_defaults;
-        },
-        outStream, errStream);
-    const int status = commandLine.run(arguments);
-    return {status, out, err};
-}
-
-void CommandLineTest::parseSize_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QSize>("expected"); // invalid: refused
-
-    QTest::newRow("x") << QStringLiteral("1440x900") << QSize(1440, 900);
-    QTest::newRow("capital X") << QStringLiteral("1440X900") << QSize(1440, 900);
-    QTest::newRow("multiplication sign") << QStringLiteral("1440×900") << QSize(1440, 900);
-    QTest::newRow("smallest") << QStringLiteral("1x1") << QSize(1, 1);
-    QTest::newRow("largest") << QStringLiteral("32767x32767") << QSize(32767, 32767);
-    QTest::newRow("leading zeros") << QStringLiteral("0800x0600") << QSize(800, 600);
-
-    QTest::newRow("empty") << QString() << QSize();
-    QTest::newRow("no separator") << QStringLiteral("1440") << QSize();
-    QTest::newRow("no height") << QStringLiteral("1440x") << QSize();
-    QTest::newRow("no width") << QStringLiteral("x900") << QSize();
-    QTest::newRow("zero width") << QStringLiteral("0x900") << QSize();
-    QTest::newRow("zero height") << QStringLiteral("1440x0") << QSize();
-    QTest::newRow("too large") << QStringLiteral("32768x900") << QSize();
-    QTest::newRow("overflowing") << QStringLiteral("99999999999x900") << QSize();
-    QTest::newRow("negative") << QStringLiteral("-5x900") << QSize();
-    QTest::newRow("plus sign") << QStringLiteral("+5x900") << QSize();
-    QTest::newRow("spaces") << QStringLiteral("1440 x 900") << QSize();
-    QTest::newRow("leading space") << QStringLiteral(" 1440x900") << QSize();
-    QTest::newRow("fraction") << QStringLiteral("1440.5x900") << QSize();
-    QTest::newRow("exponent") << QStringLiteral("1e3x900") << QSize();
-    QTest::newRow("three parts") << QStringLiteral("1440x900x2") << QSize();
-    QTest::newRow("full-width digits") << QStringLiteral("１４４０x900") << QSize();
-}
-
-void CommandLineTest::parseSize()
-{
-    QFETCH(QString, text);
-    QFETCH(QSize, expected);
-    const std::optional<QSize> size = CommandLine::parseSize(text);
-    QCOMPARE(size.value_or(QSize()), expected);
-}
-
-void CommandLineTest::commands_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("err"); // exact; for usage errors the first line
-    QTest::addColumn<QStringList>("writes");
-    QTest::addColumn<bool>("usesWindowSystem");
-    QTest::addColumn<bool>("usesDefaults");
-
-    const auto args = [](const char* text) { return QString::fromUtf8(text).split(u'|'); };
-    const QStringList nothing;
-    // The fake's main screen is 1440×900 with a 875-high visible frame.
-    QTest::newRow("resize within the screen")
-        << args("resize|800×600") << none << 0 << QString() << QStringList{QStringLiteral("size window 800x600")} << true << false;
-    QTest::newRow("resize clamped to the screen")
-        << args("resize|1920x1080") << none << 0 << QString() << QStringList{QStringLiteral("size window 1440x875")} << true << false;
-    QTest::newRow("snap")
-        << args("snap|rightThird") << none << 0 << QString()
-        << QStringList{QStringLiteral("position window 960,25"), QStringLiteral("size window 480x875")} << true << false;
-    QTest::newRow("apply by name")
-        << args("apply|  desktop APP ") << none << 0 << QString() << QStringList{QStringLiteral("size window 1440x875")}
-        << true << true;
-
-    QTest::newRow("no active window")
-        << args("snap|leftHalf") << noFrontmost << 1 << QStringLiteral("No active window found.\n") << nothing << true << false;
-    QTest::newRow("not allowed")
-        << args("resize|800x600") << untrusted << 1
-        << QStringLiteral("Accessibility permission not granted. Please enable it in System Preferences.\n") << nothing
-        << true << false;
-    QTest::newRow("resize refused")
-        << args("apply|Compact") << sizeRefused << 1 << QStringLiteral("Failed to resize window.\n")
-        << QStringList{QStringLiteral("size window 800x600")} << true << true;
-    QTest::newRow("move refused, size still written")
-        << args("snap|topHalf") << positionRefused << 1 << QStringLiteral("Failed to snap window to position.\n")
-        << QStringList{QStringLiteral("position window 0,25"), QStringLiteral("size window 1440x437.5")} << true << false;
-
-    // Usage errors never reach the window system.
-    QTest::newRow("no command") << QStringList() << none << 2 << QStringLiteral("ventrel: no command given") << nothing << false << false;
-    QTest::newRow("unknown command")
-        << args("maximize") << none << 2 << QStringLiteral("ventrel: unknown command \"maximize\"") << nothing << false << false;
-    QTest::newRow("snap without position")
-        << args("snap") << none << 2
-        << QStringLiteral("ventrel: snap takes one position: leftHalf, rightHalf, leftThird, centerThird, rightThird, topHalf, bottomHalf")
-        << nothing << false << false;
-    QTest::newRow("position in the wrong case")
-        << args("snap|LeftHalf") << none << 2
-        << QStringLiteral("ventrel: unknown snap position \"LeftHalf\": use one of leftHalf, rightHalf, leftThird, "
-                          "centerThird, rightThird, topHalf, bottomHalf")
-        << nothing << false << false;
-    QTest::newRow("bad size")
-        << args("resize|wide") << none << 2
-        << QStringLiteral("ventrel: \"wide\" is not a size: write WIDTHxHEIGHT with whole numbers from 1 to 32767, such as 1440x900")
-        << nothing << false << false;
-    QTest::newRow("two sizes")
-        << args("resize|800x600|900x700") << none << 2 << QStringLiteral("ventrel: resize takes one size, such as 1440x900")
-        << nothing << false << false;
-    QTest::newRow("unknown preset")
-        << args("apply|Ultra Wide") << none << 2
-        << QStringLiteral("ventrel: no preset is named \"Ultra Wide\"; \"ventrel list\" shows them") << nothing << false << true;
-    QTest::newRow("list with arguments")
-        << args("list|all") << none << 2 << QStringLiteral("ventrel: list takes no arguments") << nothing << false << false;
-
-    QTest::newRow("help") << args("--help") << none << 0 << QString() << nothing << false << false;
-    QTest::newRow("help after a command") << args("snap|--help") << none << 0 << QString() << nothing << false << false;
-    QTest::newRow("version") << args("--version") << none << 0 << QString() << nothing << false << false;
-}
-
-void CommandLineTest::commands()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(Fault, fault);
-    QFETCH(int, status);
-    QFETCH(QString, err);
-    QFETCH(QStringList, writes);
-    QFETCH(bool, usesWindowSystem);
-    QFETCH(bool, usesDefaults);
-
-    m_fake.frontmost = fault == noFrontmost ? std::nullopt : std::optional<WindowSystem::ApplicationId>(42);
-    m_fake.trusted = fault != untrusted;
-    m_fake.sizeStatus = fault == sizeRefused ? -25200 : 0;
-    m_fake.positionStatus = fault == positionRefused ? -25200 : 0;
-
-    const Result result = run(arguments);
-    QCOMPARE(result.status, status);
-    if (status == CommandLine::usageError) {
-        QCOMPARE(result.err.section(u'\n', 0, 0), err);
-        QVERIFY(result.err.endsWith(CommandLine::usage()));
-        QCOMPARE(result.out, QString());
-    } else {
-        QCOMPARE(result.err, err);
-    }
-    const QStringList actual = m_fake.calls.filter(QRegularExpression(QStringLiteral("^(position|size) ")));
-    QCOMPARE(actual, writes);
-    QCOMPARE(m_fake.liveElements, 0);
-    QCOMPARE(m_usedWindowSystem, usesWindowSystem);
-    QCOMPARE(m_usedDefaults, usesDefaults);
-
-    if (arguments == QStringList{QStringLiteral("--version")})
-        QCOMPARE(result.out, QStringLiteral("ventrel %1 (%2)\n").arg(QStringLiteral(VENTREL_VERSION), QStringLiteral(VENTREL_BUILD_NUMBER)));
-    else if (arguments.contains(QStringLiteral("--help")))
-        QCOMPARE(result.out, CommandLine::usage());
-}
-
-void CommandLineTest::applyNamesAsTheStoreDoes_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("matches");
-
-    const QString builtIn = QStringLiteral("Full HD");
-    QTest::newRow("exact") << builtIn << QStringLiteral("Full HD") << true;
-    QTest::newRow("lower case") << builtIn << QStringLiteral("full hd") << true;
-    QTest::newRow("surrounding white space") << builtIn << QStringLiteral(" \tFull HD\n") << true;
-    QTest::newRow("inner space dropped") << builtIn << QStringLiteral("FullHD") << false;
-    QTest::newRow("inner space doubled") << builtIn << QStringLiteral("Full  HD") << false;
-    QTest::newRow("composed and decomposed")
-        << QStringLiteral("Caf\u00e9") << QStringLiteral("cafe\u0301") << true;
-    QTest::newRow("upper-case accent") << QStringLiteral("Caf\u00e9") << QStringLiteral("CAF\u00c9") << true;
-    QTest::newRow("different accent") << QStringLiteral("Caf\u00e9") << QStringLiteral("Caf\u00e8") << false;
-}
-
-void CommandLineTest::applyNamesAsTheStoreDoes()
-{
-    QFETCH(QString, stored);
-    QFETCH(QString, typed);
-    QFETCH(bool, matches);
-
-    PresetManager presets(m_defaults);
-    if (stored != QLatin1String("Full HD"))
-        QVERIFY(presets.addPreset(stored, 1000, 700).has_value());
-    const Result result = run({QStringLiteral("apply"), typed});
-    QCOMPARE(result.status, matches ? 0 : 2);
-
-    // The store, asked to add the typed name, must see the same name.
-    PresetManager reloaded(m_defaults);
-    const auto added = reloaded.addPreset(typed, 500, 500);
-    QCOMPARE(!added && added.error() == PresetError::nameAlreadyExists, matches);
-}
-
-void CommandLineTest::listShowsDisplayOrderAndVisibility()
-{
+    Result run(const QStringList& arguments)
     {
-        PresetManager presets(m_defaults);
-        const auto custom = presets.addPreset(QStringLiteral("Tall"), 600, 1000);
-        QVERIFY(custom);
-        const QList<WindowPreset>& builtIn = WindowPreset::defaultPresets();
-        // Custom first, then "Compact", then the rest in their own order.
-        presets.reorderPresets({custom->id, builtIn[4].id, builtIn[0].id, builtIn[1].id, builtIn[2].id, builtIn[3].id});
-        presets.togglePresetVisibility(builtIn[2].id);
-        SnapPositionManager positions(m_defaults);
-        positions.togglePositionVisibility(SnapPosition::centerThird);
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        CommandLine commandLine([this]() -> WindowSystem& { m_usedWindowSystem = true; return m_fake; },
+                                [this] { m_usedDefaults = true; return m_defaults; }, outStream, errStream);
+        const int status = commandLine.run(arguments);
+        return {status, out, err};
     }
-    const Result result = run({QStringLiteral("list")});
-    QCOMPARE(result.status, 0);
-    QCOMPARE(result.err, QString());
-    QCOMPARE(result.out, QStringLiteral("Presets:\n"
-                                        "  Tall         600×1000     shown\n"
-                                        "  Compact      800×600      shown\n"
-                                        "  Web Demo     1200×800     shown\n"
-                                        "  Desktop App  1440×900     shown\n"
-                                        "  Full HD      1920×1080    hidden\n"
-                                        "  HD Video     1280×720     shown\n"
-                                        "Snap positions:\n"
-                                        "  leftHalf      Left Half      shown\n"
-                                        "  rightHalf     Right Half     shown\n"
-                                        "  leftThird     Left Third     shown\n"
-                                        "  centerThird   Center Third   hidden\n"
-                                        "  rightThird    Right Third    shown\n"
-                                        "  topHalf       Top Half       shown\n"
-                                        "  bottomHalf    Bottom Half    shown\n"));
-    QVERIFY(!m_usedWindowSystem);
-}
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QFile::remove(m_dir.filePath("settings.ini"));
+        m_defaults = std::make_shared<SettingsDefaultsDatabase>(m_dir.filePath("settings.ini"));
+        m_fake = FakeWindowSystem();
+        m_usedWindowSystem = m_usedDefaults = false;
+    }
+
+    void parseSize_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QSize>("expected"); // invalid: refused
+        QTest::newRow("x") << "1440x900" << QSize(1440, 900);
+        QTest::newRow("capital X") << "1440X900" << QSize(1440, 900);
+        QTest::newRow("multiplication sign") << "1440×900" << QSize(1440, 900);
+        QTest::newRow("smallest") << "1x1" << QSize(1, 1);
+        QTest::newRow("largest") << "32767x32767" << QSize(32767, 32767);
+        QTest::newRow("leading zeros") << "0800x0600" << QSize(800, 600);
+        for (const char* bad : {"", "1440", "1440x", "x900", "0x900", "1440x0", "32768x900", "99999999999x900", "-5x900",
+                                "+5x900", "1440 x 900", " 1440x900", "1440.5x900", "1e3x900", "1440x900x2", "１４４０x900"})
+            QTest::addRow("refused \"%s\"", bad) << QString::fromUtf8(bad) << QSize();
+    }
+
+    void parseSize()
+    {
+        QFETCH(QString, text);
+        QFETCH(QSize, expected);
+        QCOMPARE(CommandLine::parseSize(text).value_or(QSize()), expected);
+    }
+
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err"); // exact; for usage errors the first line
+        QTest::addColumn<QStringList>("writes");
+        QTest::addColumn<bool>("usesWindowSystem");
+        QTest::addColumn<bool>("usesDefaults");
+        const auto args = [](const char* text) { return QString::fromUtf8(text).split(u'|'); };
+        const QStringList nothing;
+        // The fake's main screen is 1440×900 with a 875-high visible frame.
+        QTest::newRow("resize within the screen")
+            << args("resize|800×600") << none << 0 << "" << QStringList{"size window 800x600"} << true << false;
+        QTest::newRow("resize clamped to the screen")
+            << args("resize|1920x1080") << none << 0 << "" << QStringList{"size window 1440x875"} << true << false;
+        QTest::newRow("snap") << args("snap|rightThird") << none << 0 << ""
+                              << QStringList{"position window 960,25", "size window 480x875"} << true << false;
+        QTest::newRow("apply by name") << args("apply|  desktop APP ") << none << 0 << "" << QStringList{"size window 1440x875"} << true << true;
+        QTest::newRow("no active window") << args("snap|leftHalf") << noFrontmost << 1 << "No active window found.\n" << nothing << true << false;
+        QTest::newRow("not allowed")
+            << args("resize|800x600") << untrusted << 1
+            << "Accessibility permission not granted. Please enable it in System Preferences.\n" << nothing << true << false;
+        QTest::newRow("resize refused") << args("apply|Compact") << sizeRefused << 1 << "Failed to resize window.\n"
+                                        << QStringList{"size window 800x600"} << true << true;
+        QTest::newRow("move refused, size still written")
+            << args("snap|topHalf") << positionRefused << 1 << "Failed to snap window to position.\n"
+            << QStringList{"position window 0,25", "size window 1440x437.5"} << true << false;
+        // Usage errors never reach the window system.
+        const QString positions = "leftHalf, rightHalf, leftThird, centerThird, rightThird, topHalf, bottomHalf";
+        QTest::newRow("no command") << QStringList() << none << 2 << "ventrel: no command given" << nothing << false << false;
+        QTest::newRow("unknown command") << args("maximize") << none << 2 << "ventrel: unknown command \"maximize\"" << nothing << false << false;
+        QTest::newRow("snap without position")
+            << args("snap") << none << 2 << "ventrel: snap takes one position: " + positions << nothing << false << false;
+        QTest::newRow("position in the wrong case")
+            << args("snap|LeftHalf") << none << 2
+            << "ventrel: unknown snap position \"LeftHalf\": use one of " + positions << nothing << false << false;
+        QTest::newRow("bad size") << args("resize|wide") << none << 2
+                                  << "ventrel: \"wide\" is not a size: write WIDTHxHEIGHT with whole numbers from 1 to 32767, such as 1440x900"
+                                  << nothing << false << false;
+        QTest::newRow("two sizes") << args("resize|800x600|900x700") << none << 2 << "ventrel: resize takes one size, such as 1440x900"
+                                   << nothing << false << false;
+        QTest::newRow("unknown preset") << args("apply|Ultra Wide") << none << 2
+                                        << "ventrel: no preset is named \"Ultra Wide\"; \"ventrel list\" shows them" << nothing << false << true;
+        QTest::newRow("list with arguments") << args("list|all") << none << 2 << "ventrel: list takes no arguments" << nothing << false << false;
+        QTest::newRow("help") << args("--help") << none << 0 << "" << nothing << false << false;
+        QTest::newRow("help after a command") << args("snap|--help") << none << 0 << "" << nothing << false << false;
+        QTest::newRow("version") << args("--version") << none << 0 << "" << nothing << false << false;
+    }
+
+    void commands()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(Fault, fault);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QFETCH(QStringList, writes);
+        QFETCH(bool, usesWindowSystem);
+        QFETCH(bool, usesDefaults);
+        m_fake.frontmost = fault == noFrontmost ? std::nullopt : std::optional<WindowSystem::ApplicationId>(42);
+        m_fake.trusted = fault != untrusted;
+        m_fake.sizeStatus = fault == sizeRefused ? -25200 : 0;
+        m_fake.positionStatus = fault == positionRefused ? -25200 : 0;
+
+        const Result result = run(arguments);
+        QCOMPARE(result.status, status);
+        if (status == CommandLine::usageError) {
+            QCOMPARE(result.err.section(u'\n', 0, 0), err);
+            QVERIFY(result.err.endsWith(CommandLine::usage()));
+            QCOMPARE(result.out, QString());
+        } else {
+            QCOMPARE(result.err, err);
+        }
+        QCOMPARE(m_fake.calls.filter(QRegularExpression("^(position|size) ")), writes);
+        QCOMPARE(m_fake.liveElements, 0);
+        QCOMPARE(m_usedWindowSystem, usesWindowSystem);
+        QCOMPARE(m_usedDefaults, usesDefaults);
+        if (arguments == QStringList{"--version"})
+            QCOMPARE(result.out, QString("ventrel %1 (%2)\n").arg(QStringLiteral(VENTREL_VERSION), QStringLiteral(VENTREL_BUILD_NUMBER)));
+        else if (arguments.contains("--help"))
+            QCOMPARE(result.out, CommandLine::usage());
+    }
+
+    void applyNamesAsTheStoreDoes_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("exact") << "Full HD" << "Full HD" << true;
+        QTest::newRow("lower case") << "Full HD" << "full hd" << true;
+        QTest::newRow("surrounding white space") << "Full HD" << " \tFull HD\n" << true;
+        QTest::newRow("inner space dropped") << "Full HD" << "FullHD" << false;
+        QTest::newRow("inner space doubled") << "Full HD" << "Full  HD" << false;
+        QTest::newRow("composed and decomposed") << "Caf\u00e9" << "cafe\u0301" << true;
+        QTest::newRow("upper-case accent") << "Caf\u00e9" << "CAF\u00c9" << true;
+        QTest::newRow("different accent") << "Caf\u00e9" << "Caf\u00e8" << false;
+    }
+
+    void applyNamesAsTheStoreDoes()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(bool, matches);
+        PresetManager presets(m_defaults);
+        if (stored != "Full HD")
+            QVERIFY(presets.addPreset(stored, 1000, 700).has_value());
+        QCOMPARE(run({"apply", typed}).status, matches ? 0 : 2);
+        // The store, asked to add the typed name, must see the same name.
+        const auto added = PresetManager(m_defaults).addPreset(typed, 500, 500);
+        QCOMPARE(!added && added.error() == PresetError::nameAlreadyExists, matches);
+    }
+
+    void listShowsDisplayOrderAndVisibility()
+    {
+        {
+            PresetManager presets(m_defaults);
+            const auto custom = presets.addPreset("Tall", 600, 1000);
+            QVERIFY(custom);
+            const QList<WindowPreset>& builtIn = WindowPreset::defaultPresets();
+            // Custom first, then "Compact", then the rest in their own order.
+            presets.reorderPresets({custom->id, builtIn[4].id, builtIn[0].id, builtIn[1].id, builtIn[2].id, builtIn[3].id});
+            presets.togglePresetVisibility(builtIn[2].id);
+            SnapPositionManager(m_defaults).togglePositionVisibility(SnapPosition::centerThird);
+        }
+        const Result result = run({"list"});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.out, "Presets:\n"
+                             "  Tall         600×1000     shown\n"
+                             "  Compact      800×600      shown\n"
+                             "  Web Demo     1200×800     shown\n"
+                             "  Desktop App  1440×900     shown\n"
+                             "  Full HD      1920×1080    hidden\n"
+                             "  HD Video     1280×720     shown\n"
+                             "Snap positions:\n"
+                             "  leftHalf      Left Half      shown\n"
+                             "  rightHalf     Right Half     shown\n"
+                             "  leftThird     Left Third     shown\n"
+                             "  centerThird   Center Third   hidden\n"
+                             "  rightThird    Right Third    shown\n"
+                             "  topHalf       Top Half       shown\n"
+                             "  bottomHalf    Bottom Half    shown\n");
+        QVERIFY(!m_usedWindowSystem);
+    }
+};
 
 QTEST_GUILESS_MAIN(CommandLineTest)
 #include "tst_commandline.moc"

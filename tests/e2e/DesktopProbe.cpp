@@ -1,49 +1,23 @@
 #include "e2e/DesktopProbe.h"
 
-#include <QTest>
-
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
-namespace {
-
-struct Free {
-    void operator()(void* p) const { std::free(p); }
-};
 template <class T>
-using Reply = std::unique_ptr<T, Free>;
+using Reply = std::unique_ptr<T, decltype([](void* p) { std::free(p); })>;
 
-int environmentNumber(const char* name, int fallback)
+// with-desktop.sh's Xvfb has one screen.
+DesktopProbe::DesktopProbe() : m_connection(xcb_connect(nullptr, nullptr))
 {
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok ? value : fallback;
-}
-
-} // namespace
-
-DesktopProbe::DesktopProbe()
-{
-    int screenNumber = 0;
-    m_connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(m_connection))
-        return;
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int i = 0; i < screenNumber && it.rem; ++i)
-        xcb_screen_next(&it);
-    m_root = it.data->root;
+    if (!xcb_connection_has_error(m_connection))
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
 }
 
 DesktopProbe::~DesktopProbe()
 {
     closeClients();
     xcb_disconnect(m_connection);
-}
-
-bool DesktopProbe::isConnected() const
-{
-    return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE;
 }
 
 xcb_atom_t DesktopProbe::atom(const char* name) const
@@ -53,70 +27,48 @@ xcb_atom_t DesktopProbe::atom(const char* name) const
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
+void DesktopProbe::sync() const
+{
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+}
+
 QSize DesktopProbe::screenSize()
 {
     const QStringList parts = qEnvironmentVariable("VENTREL_E2E_SCREEN", QStringLiteral("1366x768")).split(u'x');
     return parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
 }
 
-int DesktopProbe::panelHeight()
-{
-    return environmentNumber("VENTREL_E2E_PANEL_HEIGHT", 0);
-}
-
-bool DesktopProbe::panelOnTop()
-{
-    return qEnvironmentVariable("VENTREL_E2E_PANEL_EDGE") == QLatin1String("top");
-}
-
 bool DesktopProbe::hasWindowManager()
 {
-    return environmentNumber("VENTREL_E2E_WM", 1) != 0;
+    return qEnvironmentVariable("VENTREL_E2E_WM", QStringLiteral("1")) != QLatin1String("0");
 }
 
 QRect DesktopProbe::expectedWorkArea()
 {
-    const QSize screen = screenSize();
-    return {0, panelOnTop() ? panelHeight() : 0, screen.width(), screen.height() - panelHeight()};
+    const int panel = qEnvironmentVariableIntValue("VENTREL_E2E_PANEL_HEIGHT");
+    const bool onTop = qEnvironmentVariable("VENTREL_E2E_PANEL_EDGE") == QLatin1String("top");
+    return {0, onTop ? panel : 0, screenSize().width(), screenSize().height() - panel};
 }
 
-std::vector<uint32_t> DesktopProbe::cardinals(xcb_window_t window, const char* property) const
+QByteArray DesktopProbe::bytes(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, int format) const
 {
-    const auto cookie = xcb_get_property(m_connection, 0, window, atom(property), XCB_ATOM_CARDINAL, 0, 1024);
+    const auto cookie = xcb_get_property(m_connection, 0, window, property, type, 0, 1024);
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookie, nullptr));
-    if (!reply || reply->format != 32)
+    if (!reply || reply->format != format)
         return {};
-    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
-    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+    return {static_cast<const char*>(xcb_get_property_value(reply.get())), xcb_get_property_value_length(reply.get())}; // bytes
 }
 
-std::vector<xcb_atom_t> DesktopProbe::atoms(xcb_window_t window, const char* property) const
+std::vector<uint32_t> DesktopProbe::property(xcb_window_t window, const char* name, xcb_atom_t type) const
 {
-    const auto cookie = xcb_get_property(m_connection, 0, window, atom(property), XCB_ATOM_ATOM, 0, 1024);
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookie, nullptr));
-    if (!reply || reply->format != 32)
-        return {};
-    const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+    const QByteArray b = bytes(window, atom(name), type, 32);
+    return {reinterpret_cast<const uint32_t*>(b.constData()), reinterpret_cast<const uint32_t*>(b.constData()) + b.size() / 4};
 }
 
 xcb_window_t DesktopProbe::activeWindow() const
 {
-    const auto cookie = xcb_get_property(m_connection, 0, m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1);
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookie, nullptr));
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
-        return XCB_WINDOW_NONE;
-    return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
-}
-
-QString DesktopProbe::title(xcb_window_t window) const
-{
-    const auto cookie = xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256);
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookie, nullptr));
-    if (!reply || reply->format != 8)
-        return {};
-    return QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                             xcb_get_property_value_length(reply.get()));
+    const std::vector<uint32_t> active = property(m_root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
+    return active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active[0];
 }
 
 std::optional<QRect> DesktopProbe::frame(xcb_window_t window) const
@@ -128,28 +80,24 @@ std::optional<QRect> DesktopProbe::frame(xcb_window_t window) const
         xcb_translate_coordinates_reply(m_connection, placeCookie, nullptr));
     if (!geometry || !place)
         return std::nullopt;
-    std::vector<uint32_t> extents = cardinals(window, "_NET_FRAME_EXTENTS");
-    extents.resize(4, 0); // left, right, top, bottom
-    const int left = int(extents[0]), right = int(extents[1]), top = int(extents[2]), bottom = int(extents[3]);
-    return QRect(place->dst_x - left, place->dst_y - top, geometry->width + left + right,
-                 geometry->height + top + bottom);
+    std::vector<uint32_t> e = property(window, "_NET_FRAME_EXTENTS");
+    e.resize(4, 0); // left, right, top, bottom
+    return QRect(place->dst_x - int(e[0]), place->dst_y - int(e[2]), geometry->width + int(e[0] + e[1]),
+                 geometry->height + int(e[2] + e[3]));
 }
 
 bool DesktopProbe::isMaximized(xcb_window_t window) const
 {
-    const std::vector<xcb_atom_t> state = atoms(window, "_NET_WM_STATE");
+    const std::vector<uint32_t> state = property(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
     const auto has = [&](const char* name) { return std::ranges::find(state, atom(name)) != state.end(); };
     return has("_NET_WM_STATE_MAXIMIZED_VERT") && has("_NET_WM_STATE_MAXIMIZED_HORZ");
 }
 
 bool DesktopProbe::waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(10)))
         if (std::chrono::steady_clock::now() > deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
     return true;
 }
 
@@ -173,39 +121,31 @@ QRect DesktopProbe::settledFrame(xcb_window_t window, const QRect& expected) con
 xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& title)
 {
     auto process = std::make_unique<QProcess>();
-    process->setProgram(QStringLiteral("xmessage"));
-    process->setArguments({QStringLiteral("-geometry"), geometry, QStringLiteral("-title"), title, title});
-    process->start();
+    process->start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), geometry, QStringLiteral("-title"), title, title});
     if (!process->waitForStarted())
         return XCB_WINDOW_NONE;
     m_clients.push_back(std::move(process));
     xcb_window_t found = XCB_WINDOW_NONE;
     waitFor([&] {
+        std::vector<xcb_window_t> candidates{activeWindow()};
         if (!hasWindowManager()) {
             const Reply<xcb_query_tree_reply_t> tree(
                 xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr));
-            const xcb_window_t* children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
-            for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
-                if (this->title(children[i]) == title)
-                    found = children[i];
-            }
-            return found != XCB_WINDOW_NONE;
+            if (tree)
+                candidates.assign(xcb_query_tree_children(tree.get()),
+                                  xcb_query_tree_children(tree.get()) + xcb_query_tree_children_length(tree.get()));
         }
-        const xcb_window_t active = activeWindow();
-        if (active != XCB_WINDOW_NONE && this->title(active) == title)
-            found = active;
+        for (const xcb_window_t w : candidates)
+            found = (w != XCB_WINDOW_NONE && bytes(w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 8) == title.toUtf8()) ? w : found;
         return found != XCB_WINDOW_NONE;
     });
     if (found == XCB_WINDOW_NONE)
         return found;
     m_clientWindows.push_back(found);
-    // openbox may activate the window a moment before it puts the frame where
-    // the geometry asks; tests read the frame from here on.
+    // openbox may activate the window a moment before it puts the frame in place.
     const QStringList place = geometry.section(u'+', 1).split(u'+');
-    if (hasWindowManager() && place.size() == 2) {
-        const QPoint topLeft(place[0].toInt(), place[1].toInt());
-        waitFor([&] { return frame(found).value_or(QRect()).topLeft() == topLeft; });
-    }
+    if (hasWindowManager() && place.size() == 2)
+        waitFor([&] { return frame(found).value_or(QRect()).topLeft() == QPoint(place[0].toInt(), place[1].toInt()); });
     return found;
 }
 
@@ -225,29 +165,21 @@ void DesktopProbe::setActiveWindow(xcb_window_t window)
 {
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, 1,
                         &window);
-    const Reply<xcb_get_input_focus_reply_t> sync(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    sync();
 }
 
 bool DesktopProbe::maximize(xcb_window_t window)
 {
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = atom("_NET_WM_STATE");
-    message.data.data32[0] = 1; // add
-    message.data.data32[1] = atom("_NET_WM_STATE_MAXIMIZED_VERT");
-    message.data.data32[2] = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
-    message.data.data32[3] = 2;
-    // A window that has only just been mapped may still be settling in, and
-    // the request is harmless to repeat: ask again now and then.
+    // Add both maximized states, source indication 2 (a pager).
+    const xcb_client_message_event_t message{
+        .response_type = XCB_CLIENT_MESSAGE, .format = 32, .sequence = 0, .window = window, .type = atom("_NET_WM_STATE"),
+        .data = {.data32 = {1, atom("_NET_WM_STATE_MAXIMIZED_VERT"), atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2, 0}}};
+    // A window mapped a moment ago may still be settling in; asking again is harmless.
     for (int attempt = 0; attempt < 5; ++attempt) {
-        xcb_send_event(m_connection, 0, m_root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+        xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                        reinterpret_cast<const char*>(&message));
         xcb_flush(m_connection);
-        if (waitFor([&] { return isMaximized(window) && frame(window) == expectedWorkArea(); },
-                    std::chrono::seconds(1)))
+        if (waitFor([&] { return isMaximized(window) && frame(window) == expectedWorkArea(); }, std::chrono::seconds(1)))
             return true;
     }
     return false;

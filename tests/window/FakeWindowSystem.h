@@ -23,18 +23,16 @@ public:
 
     class FakeElement : public Element {
     public:
-        FakeElement(FakeWindowSystem& owner, QString elementName) : m_owner(owner), name(std::move(elementName)) { ++m_owner.liveElements; }
+        FakeElement(FakeWindowSystem& owner, QString elementName) : name(std::move(elementName)), m_owner(owner) { ++m_owner.liveElements; }
         ~FakeElement() override
         {
             --m_owner.liveElements;
             m_owner.calls << QStringLiteral("release ") + name;
         }
+        const QString name;
 
     private:
         FakeWindowSystem& m_owner;
-
-    public:
-        const QString name;
     };
 
     bool isProcessTrusted(bool prompt) override
@@ -54,12 +52,8 @@ public:
     }
     FocusedWindow copyFocusedWindow(const Element& application) override
     {
-        calls << QStringLiteral("focused ") + static_cast<const FakeElement&>(application).name;
-        FocusedWindow result;
-        result.status = focusedStatus;
-        if (hasFocusedWindow)
-            result.window = std::make_unique<FakeElement>(*this, QStringLiteral("window"));
-        return result;
+        calls << QStringLiteral("focused ") + nameOf(application);
+        return {focusedStatus, hasFocusedWindow ? ElementPtr(std::make_unique<FakeElement>(*this, QStringLiteral("window"))) : nullptr};
     }
     std::optional<Screen> mainScreen() override
     {
@@ -68,18 +62,15 @@ public:
     }
     int setPosition(const Element& window, QPointF p) override
     {
-        calls << QStringLiteral("position %1 %2,%3")
-                     .arg(static_cast<const FakeElement&>(window).name)
-                     .arg(p.x())
-                     .arg(p.y());
+        calls << QStringLiteral("position %1 %2,%3").arg(nameOf(window)).arg(p.x()).arg(p.y());
         return positionStatus;
     }
     int setSize(const Element& window, QSizeF s) override
     {
-        calls << QStringLiteral("size %1 %2x%3")
-                     .arg(static_cast<const FakeElement&>(window).name)
-                     .arg(s.width())
-                     .arg(s.height());
+        calls << QStringLiteral("size %1 %2x%3").arg(nameOf(window)).arg(s.width()).arg(s.height());
         return sizeStatus;
     }
+
+private:
+    static const QString& nameOf(const Element& e) { return static_cast<const FakeElement&>(e).name; }
 };

@@ -1,68 +1,27 @@
 #include "platform/x11/XdgAutostartService.h"
+#include "stores/FeedUpdaterController.h"
+#include "stores/GeneralSettingsManager.h"
+#include "stores/SettingsDefaultsDatabase.h"
+#include "stores/SettingsFile.h"
+#include "stores/StdoutCapture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
 using Status = LoginItemService::Status;
 
+// The autostart entry on disk, and the General settings store over it.
 class TestXdgAutostartService : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_home;
 
     QString configHome() const { return m_home->filePath("config home"); }
-
-    void writeEntry(const QByteArray& contents)
-    {
-        QVERIFY(QDir().mkpath(configHome() + "/autostart"));
-        QFile file(configHome() + "/autostart/ventrel.desktop");
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
-
-    // The freedesktop.org validator (desktop-file-utils) must accept the entry without a remark.
-    static void validate(const QString& path)
-    {
-        QProcess validator;
-        validator.setProcessChannelMode(QProcess::MergedChannels);
-        validator.start("desktop-file-validate", {path});
-        QVERIFY2(validator.waitForFinished(), "desktop-file-validate did not run: scripts/install-deps.sh installs it");
-        const QByteArray remarks = validator.readAll();
-        QVERIFY2(validator.exitCode() == 0 && remarks.isEmpty(), remarks.constData());
-    }
-
-    static QByteArray readAll(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
+    QString entryPath() const { return configHome() + "/autostart/ventrel.desktop"; }
 
 private slots:
     void init() { m_home = std::make_unique<QTemporaryDir>(); }
-
-    void writesAValidEntry()
-    {
-        XdgAutostartService service(configHome(), "/opt/Ventrel Apps/bin/ventrel");
-        QVERIFY(service.registerService().has_value());
-        QCOMPARE(service.entryPath(), configHome() + "/autostart/ventrel.desktop");
-        QCOMPARE(readAll(service.entryPath()),
-                 "[Desktop Entry]\n"
-                 "Type=Application\n"
-                 "Name=Ventrel\n"
-                 "Comment=Resize and move the focused window from the system tray\n"
-                 "Exec=\"/opt/Ventrel Apps/bin/ventrel\"\n"
-                 "Terminal=false\n"
-                 "X-GNOME-Autostart-enabled=true\n"
-                 "X-KDE-autostart-after=panel\n"
-                 "X-LXQt-Need-Tray=true\n");
-        validate(service.entryPath());
-    }
 
     void roundTripsAnyPath_data()
     {
@@ -82,20 +41,24 @@ private slots:
         QFETCH(QString, exec);
         XdgAutostartService service(configHome(), program);
         QCOMPARE(service.status(), Status::notRegistered);
-
         QVERIFY(service.registerService().has_value());
-        QVERIFY(readAll(service.entryPath()).contains(("\nExec=" + exec + "\n").toUtf8()));
-        validate(service.entryPath());
-        QCOMPARE(XdgAutostartService::programFromExec(XdgAutostartService::execValue(program)), program);
+        QCOMPARE(SettingsFile::read(entryPath()), "[Desktop Entry]\nType=Application\nName=Ventrel\n"
+                                                  "Comment=Resize and move the focused window from the system tray\n"
+                                                  "Exec=" + exec.toUtf8() + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n"
+                                                  "X-KDE-autostart-after=panel\nX-LXQt-Need-Tray=true\n");
+        // The freedesktop.org validator must accept the entry without a remark.
+        QProcess validator;
+        validator.start("desktop-file-validate", {entryPath()});
+        QVERIFY2(validator.waitForFinished(), "desktop-file-validate did not run: scripts/install-deps.sh installs it");
+        const QByteArray remarks = validator.readAllStandardOutput() + validator.readAllStandardError();
+        QVERIFY2(validator.exitCode() == 0 && remarks.isEmpty(), remarks.constData());
+        QCOMPARE(XdgAutostartService::programFromExec(exec), program);
         QCOMPARE(service.status(), Status::enabled);
-        // A second registration replaces the entry rather than failing.
-        QVERIFY(service.registerService().has_value());
-
+        QVERIFY(service.registerService().has_value()); // replaces rather than fails
         QVERIFY(service.unregisterService().has_value());
-        QVERIFY(!QFile::exists(service.entryPath()));
+        QVERIFY(!QFile::exists(entryPath()));
         QCOMPARE(service.status(), Status::notRegistered);
-        // Already gone is success.
-        QVERIFY(service.unregisterService().has_value());
+        QVERIFY(service.unregisterService().has_value()); // already gone is success
     }
 
     void readsEntriesItDidNotWrite_data()
@@ -106,13 +69,11 @@ private slots:
         QTest::newRow("ours, with arguments") << head + "Exec = /usr/bin/ventrel --quiet\n" << Status::enabled;
         QTest::newRow("ours, quoted") << head + "Exec=\"/usr/bin/ventrel\" %U\n" << Status::enabled;
         QTest::newRow("hidden") << head + "Exec=/usr/bin/ventrel\nHidden=true\n" << Status::requiresApproval;
-        QTest::newRow("switched off in GNOME") << head + "Exec=/usr/bin/ventrel\nX-GNOME-Autostart-enabled=false\n"
-                                               << Status::requiresApproval;
+        QTest::newRow("off in GNOME") << head + "Exec=/usr/bin/ventrel\nX-GNOME-Autostart-enabled=false\n" << Status::requiresApproval;
         QTest::newRow("another copy") << head + "Exec=/opt/old/ventrel\n" << Status::notRegistered;
         QTest::newRow("no Exec") << head << Status::notRegistered;
         QTest::newRow("unclosed quote") << head + "Exec=\"/usr/bin/ventrel\n" << Status::notRegistered;
-        QTest::newRow("Exec in another group")
-            << head + "[Desktop Action quiet]\nExec=/usr/bin/ventrel\n" << Status::notRegistered;
+        QTest::newRow("Exec in another group") << head + "[Desktop Action quiet]\nExec=/usr/bin/ventrel\n" << Status::notRegistered;
         QTest::newRow("not a desktop entry") << QByteArray("Exec=/usr/bin/ventrel\n") << Status::notFound;
     }
 
@@ -120,9 +81,8 @@ private slots:
     {
         QFETCH(QByteArray, contents);
         QFETCH(Status, status);
-        writeEntry(contents);
-        XdgAutostartService service(configHome(), "/usr/bin/ventrel");
-        QCOMPARE(service.status(), status);
+        QVERIFY(SettingsFile::write(entryPath(), contents));
+        QCOMPARE(XdgAutostartService(configHome(), "/usr/bin/ventrel").status(), status);
     }
 
     void failuresAreDescribed_data()
@@ -130,11 +90,8 @@ private slots:
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<QString>("registerError");   // prefix; empty: registration works
         QTest::addColumn<QString>("unregisterError"); // prefix; empty: unregistration works
-        QTest::newRow("config home unwritable") << "/sys" << "Could not create the folder /sys/autostart." << "";
-        QTest::newRow("file in place of the folder") << "autostart is a file" << "Could not create the folder" << "";
-        QTest::newRow("folder in place of the entry")
-            << "entry is a folder" << "Could not write" << "Could not remove";
-        QTest::newRow("read-only folder") << "read-only" << "Could not write" << "Could not remove";
+        QTest::newRow("file in place of the folder") << "/autostart" << "Could not create the folder" << "";
+        QTest::newRow("folder in place of the entry") << "/autostart/ventrel.desktop/inside" << "Could not write" << "Could not remove";
     }
 
     void failuresAreDescribed()
@@ -142,43 +99,47 @@ private slots:
         QFETCH(QString, obstacle);
         QFETCH(QString, registerError);
         QFETCH(QString, unregisterError);
-        QString home = configHome();
-        QString entry = configHome() + "/autostart/ventrel.desktop";
-        if (obstacle == "/sys") {
-            home = "/sys";
-        } else if (obstacle == "autostart is a file") {
-            QVERIFY(QDir().mkpath(home));
-            QFile file(home + "/autostart");
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        } else if (obstacle == "entry is a folder") {
-            QVERIFY(QDir().mkpath(entry + "/inside"));
-        } else if (obstacle == "read-only") {
-            if (geteuid() == 0)
-                QSKIP("root writes into read-only folders; the /sys row covers this");
-            writeEntry("[Desktop Entry]\nExec=/usr/bin/ventrel\n");
-            QVERIFY(QFile::setPermissions(home + "/autostart", QFile::ReadOwner | QFile::ExeOwner));
-        }
-        XdgAutostartService service(home, "/usr/bin/ventrel");
-
+        QVERIFY(obstacle.endsWith("inside") ? QDir().mkpath(configHome() + obstacle) : SettingsFile::write(configHome() + obstacle, {}));
+        XdgAutostartService service(configHome(), "/usr/bin/ventrel");
         const auto registered = service.registerService();
-        QCOMPARE(registered.has_value(), registerError.isEmpty());
-        if (!registered)
-            QVERIFY2(registered.error().startsWith(registerError), qPrintable(registered.error()));
+        QCOMPARE(registered ? QString() : registered.error().left(registerError.size()), registerError);
         const auto unregistered = service.unregisterService();
-        QCOMPARE(unregistered.has_value(), unregisterError.isEmpty());
-        if (!unregistered)
-            QVERIFY2(unregistered.error().startsWith(unregisterError), qPrintable(unregistered.error()));
-
-        QFile::setPermissions(home + "/autostart", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(unregistered ? QString() : unregistered.error().left(unregisterError.size()), unregisterError);
     }
 
-    // The folder from XDG_CONFIG_HOME is covered where the settings store uses the service.
     void appImageIsStartedRatherThanItsMountedBinary()
     {
         qputenv("APPIMAGE", "/home/ann/Apps/Ventrel.AppImage");
         const auto service = XdgAutostartService::forCurrentProcess();
         qunsetenv("APPIMAGE");
         QVERIFY(service->entryContents().contains("\nExec=/home/ann/Apps/Ventrel.AppImage\n"));
+    }
+
+    // The General settings store over this program's real entry, where XDG_CONFIG_HOME says.
+    void settingsStoreOverTheEntry()
+    {
+        const QString settings = m_home->filePath("Ventrel.conf");
+        QSettings(settings, QSettings::IniFormat).setValue(FeedUpdaterController::automaticChecksKey, true);
+        auto defaults = std::make_shared<SettingsDefaultsDatabase>(settings);
+        PresetManager presets(defaults);
+        SnapPositionManager positions(defaults);
+        qputenv("XDG_CONFIG_HOME", "/sys");
+        GeneralSettingsManager failing(LoginItemService::create(), presets, positions);
+        StdoutCapture failure;
+        failing.setLaunchAtLogin(true);
+        QCOMPARE(failure.text(), "Failed to set launch at login: Could not create the folder /sys/autostart.\n");
+        QVERIFY(!failing.launchAtLogin());
+
+        // Switched off elsewhere reads as off; reset removes it all the same, and leaves the updater's settings.
+        qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
+        QVERIFY(SettingsFile::write(entryPath(), "[Desktop Entry]\nType=Application\nName=Ventrel\nExec="
+                + XdgAutostartService::execValue(QCoreApplication::applicationFilePath()).toUtf8() + "\nHidden=true\n"));
+        GeneralSettingsManager manager(LoginItemService::create(), presets, positions);
+        QVERIFY(!manager.launchAtLogin());
+        manager.resetAllSettings();
+        QVERIFY(!QFile::exists(entryPath()));
+        QSettings reread(SettingsFile::copyForRestart(settings, m_home->filePath("Reread.conf")), QSettings::IniFormat);
+        QVERIFY(reread.value(FeedUpdaterController::automaticChecksKey).toBool());
     }
 };
 
