@@ -17,27 +17,22 @@ public:
         m_saved = ::dup(STDOUT_FILENO);
         ::dup2(m_file.handle(), STDOUT_FILENO);
     }
-    ~StdoutCapture() { restore(); }
+    ~StdoutCapture() { text(); }
 
     // Stops capturing and returns everything printed meanwhile.
     QByteArray text()
     {
-        restore();
+        if (m_saved >= 0) {
+            std::fflush(stdout);
+            ::dup2(m_saved, STDOUT_FILENO);
+            ::close(m_saved);
+            m_saved = -1;
+        }
         m_file.seek(0);
         return m_file.readAll();
     }
 
 private:
-    void restore()
-    {
-        if (m_saved < 0)
-            return;
-        std::fflush(stdout);
-        ::dup2(m_saved, STDOUT_FILENO);
-        ::close(m_saved);
-        m_saved = -1;
-    }
-
     QTemporaryFile m_file;
     int m_saved = -1;
 };
