@@ -1,21 +1,22 @@
 #include "MemoryDefaultsDatabase.h"
-#include "StdoutCapture.h"
 #include "stores/GeneralSettingsManager.h"
 
 #include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QTest>
+
+#include <cstdio>
+#include <unistd.h>
 
 using Status = LoginItemService::Status;
 
 namespace {
 
 // Accepts or refuses every change, and logs the requests.
-class FakeLoginItemService : public LoginItemService {
-public:
+struct FakeLoginItemService : LoginItemService {
     QStringList& log;
     Status current;
     QString refusal; // empty: every change is accepted
-
     FakeLoginItemService(QStringList& l, Status s, QString r = {}) : log(l), current(s), refusal(std::move(r)) {}
     Status status() const override { return current; }
     std::expected<void, QString> registerService() override { return change("register", Status::enabled); }
@@ -25,10 +26,25 @@ public:
         log << call;
         if (!refusal.isEmpty())
             return std::unexpected(refusal);
-        current = to;
-        return {};
+        return current = to, std::expected<void, QString>();
     }
 };
+
+// Exactly what action prints on standard output.
+QByteArray printed(const std::function<void()>& action)
+{
+    QTemporaryFile file;
+    file.open();
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(file.handle(), STDOUT_FILENO);
+    action();
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
+}
 
 } // namespace
 
@@ -36,40 +52,33 @@ class TestGeneralSettingsManager : public QObject {
     Q_OBJECT
 
 private slots:
-    // Only "enabled" reads as on; without a service nothing happens at all.
-    void launchAtLoginIsReadFromTheSystem()
+    void withoutAServiceNothingHappens()
     {
         auto db = std::make_shared<MemoryDefaultsDatabase>();
         PresetManager presets(db);
         SnapPositionManager positions(db);
-        QStringList log;
-        for (Status s : {Status::notRegistered, Status::enabled, Status::requiresApproval, Status::notFound}) {
-            auto service = std::make_shared<FakeLoginItemService>(log, s);
-            QCOMPARE(GeneralSettingsManager(service, presets, positions).launchAtLogin(), s == Status::enabled);
-        }
         GeneralSettingsManager without(nullptr, presets, positions);
-        StdoutCapture out;
-        without.setLaunchAtLogin(true);
-        QVERIFY(!without.launchAtLogin() && out.text().isEmpty() && log.isEmpty());
+        QCOMPARE(printed([&] { without.setLaunchAtLogin(true); }), "");
+        QVERIFY(!without.launchAtLogin());
     }
 
     void changesOnlyWhatTheSystemAccepts_data()
     {
-        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<Status>("initial"); // only "enabled" reads as on
         QTest::addColumn<int>("request"); // 1 on, 0 off, -1 reset all settings
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("on") << false << 1 << "";
-        QTest::newRow("off") << true << 0 << "";
-        QTest::newRow("on again still asks") << true << 1 << "";
-        QTest::newRow("refused, the text on one line") << false << 1 << "Could not write /tmp/a\nb";
-        QTest::newRow("reset") << true << -1 << "";
-        QTest::newRow("reset while off still unregisters") << false << -1 << "";
-        QTest::newRow("reset, unregistering refused") << true << -1 << "Permission denied";
+        QTest::newRow("on") << Status::notRegistered << 1 << "";
+        QTest::newRow("off") << Status::enabled << 0 << "";
+        QTest::newRow("on again still asks") << Status::enabled << 1 << "";
+        QTest::newRow("awaiting approval, on") << Status::requiresApproval << 1 << "";
+        QTest::newRow("refused, the text on one line") << Status::notFound << 1 << "Could not write /tmp/a\nb";
+        QTest::newRow("reset while off still unregisters") << Status::notRegistered << -1 << "";
+        QTest::newRow("reset, unregistering refused") << Status::enabled << -1 << "Permission denied";
     }
     // A reset turns launch at login off first, then resets presets, then snap positions.
     void changesOnlyWhatTheSystemAccepts()
     {
-        QFETCH(bool, enabled);
+        QFETCH(Status, initial);
         QFETCH(int, request);
         QFETCH(QString, refusal);
         auto db = std::make_shared<MemoryDefaultsDatabase>();
@@ -78,24 +87,23 @@ private slots:
         QVERIFY(presets.addPreset("Mine", 800, 600));
         positions.togglePositionVisibility(SnapPosition::leftThird);
         QStringList log;
-        auto service = std::make_shared<FakeLoginItemService>(log, enabled ? Status::enabled : Status::notRegistered, refusal);
-        GeneralSettingsManager manager(service, presets, positions);
+        GeneralSettingsManager manager(
+            std::make_shared<FakeLoginItemService>(log, initial, refusal), presets, positions);
+        const bool enabled = manager.launchAtLogin();
+        QCOMPARE(enabled, initial == Status::enabled);
         connect(&presets, &PresetManager::objectWillChange, this, [&] { log << "presets"; });
         connect(&positions, &SnapPositionManager::objectWillChange, this, [&] { log << "positions"; });
         QSignalSpy willChange(&manager, &GeneralSettingsManager::objectWillChange);
-
-        StdoutCapture out;
-        request < 0 ? manager.resetAllSettings() : manager.setLaunchAtLogin(request == 1);
-        QCOMPARE(out.text(), refusal.isEmpty() ? "" : "Failed to set launch at login: " + refusal.replace('\n', ' ').toUtf8() + '\n');
+        const QByteArray out = printed([&] { request < 0 ? manager.resetAllSettings() : manager.setLaunchAtLogin(request); });
+        QCOMPARE(out, refusal.isEmpty() ? "" : "Failed to set launch at login: " + refusal.replace('\n', ' ').toUtf8() + '\n');
         QCOMPARE(manager.launchAtLogin(), refusal.isEmpty() ? request == 1 : enabled);
         QCOMPARE(willChange.size(), refusal.isEmpty() ? 1 : 0);
         log.removeDuplicates();
         QCOMPARE(log, request < 0 ? QStringList({"unregister", "presets", "positions"})
                                   : QStringList(request == 1 ? "register" : "unregister"));
-        if (request < 0) {
-            QCOMPARE(presets.presets(), WindowPreset::defaultPresets());
-            QVERIFY(!db->values.contains(PresetManager::customPresetsKey) && positions.visiblePositions().size() == 7);
-        }
+        if (request < 0)
+            QVERIFY(presets.presets() == WindowPreset::defaultPresets() && positions.visiblePositions().size() == 7 &&
+                    !db->values.contains(PresetManager::customPresetsKey));
     }
 };
 
