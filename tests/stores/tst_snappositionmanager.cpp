@@ -1,6 +1,4 @@
 #include "MemoryDefaultsDatabase.h"
-#include "SettingsFile.h"
-#include "stores/SettingsDefaultsDatabase.h"
 #include "stores/SnapPositionManager.h"
 
 #include <QSignalSpy>
@@ -29,8 +27,6 @@ QString shown(const SnapPositionManager& store)
 class TestSnapPositionManager : public QObject {
     Q_OBJECT
 
-    SettingsFiles m_files;
-
 private slots:
     void storedValues_data()
     {
@@ -50,22 +46,6 @@ private slots:
         db->values.insert(key, stored);
         QCOMPARE(shown(SnapPositionManager(db)), expected);
         QCOMPARE(db->writes, 0);
-    }
-
-    // A string written by hand is no list and hides nothing; the first toggle
-    // replaces it with one, and showing everything again leaves an empty list.
-    void togglingWritesTheHiddenSetToTheFile()
-    {
-        const QString path = m_files.fresh();
-        QVERIFY(SettingsFiles::write(path, "[General]\nhiddenSnapPositions=topHalf\n"));
-        SnapPositionManager store(std::make_shared<SettingsDefaultsDatabase>(path));
-        QCOMPARE(shown(store), "+++++++");
-        store.togglePositionVisibility(SnapPosition::centerThird);
-        const QString restarted = m_files.restart(path);
-        QCOMPARE(SettingsDefaultsDatabase(restarted).stringList(key), std::optional(QStringList{"centerThird"}));
-        QCOMPARE(shown(SnapPositionManager(std::make_shared<SettingsDefaultsDatabase>(restarted))), "+++-+++");
-        store.togglePositionVisibility(SnapPosition::centerThird);
-        QCOMPARE(SettingsDefaultsDatabase(m_files.restart(path)).stringList(key), std::optional(QStringList()));
     }
 
     // Names of no position are kept and written back until a reset. Each
