@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
-#include <QList>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -14,17 +12,12 @@
 class FeedServer : public QObject {
 public:
     struct Response {
-        Response(int statusCode = 200, QByteArray content = {}, QByteArray extraHeaders = {}, bool answers = true,
-                 bool sendsLength = true)
-            : status(statusCode), body(std::move(content)), headers(std::move(extraHeaders)), answer(answers),
-              sendLength(sendsLength)
-        {
-        }
-        int status;
+        Response(QByteArray s = "200 OK", QByteArray b = {}, QByteArray h = {}, bool length = true)
+            : status(std::move(s)), body(std::move(b)), headers(std::move(h)), sendLength(length) {}
+        QByteArray status;  // empty: read the request, then say nothing
         QByteArray body;
         QByteArray headers; // extra header lines, each ending in \r\n
-        bool answer;        // false: read the request, then say nothing
-        bool sendLength;    // false: no Content-Length, the body ends when the connection closes
+        bool sendLength;    // false: the body ends when the connection closes
     };
 
     QHash<QString, Response> routes;
@@ -34,14 +27,11 @@ public:
     {
         m_server.listen(QHostAddress::LocalHost);
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                m_sockets.append(socket);
+            while (QTcpSocket* socket = m_server.nextPendingConnection())
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
-            }
         });
     }
 
-    bool isListening() const { return m_server.isListening(); }
     QUrl url(const QString& path) const
     {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
@@ -54,32 +44,18 @@ private:
         buffer += socket->readAll();
         if (!buffer.contains("\r\n\r\n"))
             return;
-        const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+        requests << QString::fromLatin1(buffer.split(' ').value(1));
         buffer.clear();
-        const QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine[1]) : QString();
-        requests << path;
-        const Response response = routes.value(path, Response{404, "not here"});
-        if (!response.answer)
+        const Response response = routes.value(requests.last(), Response{"404 Not Found", "not here"});
+        if (response.status.isEmpty())
             return;
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status) + "\r\n"
-                          "Content-Type: application/rss+xml\r\nConnection: close\r\n" + response.headers;
+        QByteArray head = "HTTP/1.1 " + response.status + "\r\nConnection: close\r\n" + response.headers;
         if (response.sendLength)
             head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
         socket->write(head + "\r\n" + response.body);
         socket->disconnectFromHost();
     }
 
-    static QByteArray reason(int status)
-    {
-        switch (status) {
-        case 200: return "OK";
-        case 302: return "Found";
-        case 404: return "Not Found";
-        default: return "Status";
-        }
-    }
-
     QTcpServer m_server;
-    QList<QTcpSocket*> m_sockets;
     QHash<QTcpSocket*, QByteArray> m_buffers;
 };

@@ -11,39 +11,22 @@ class MemoryDefaultsDatabase : public DefaultsDatabase {
 public:
     QHash<QString, QVariant> values;
     int writes = 0;
-    // Copies handed to keepCopy(), in order; refused ones are not recorded.
-    QList<QPair<QString, QByteArray>> copies;
+    QList<QPair<QString, QByteArray>> copies; // kept by keepCopy(), in order
     bool refuseCopies = false;
 
     std::optional<QByteArray> data(const QString& key) const override
     {
         const QVariant v = values.value(key);
-        if (v.typeId() != QMetaType::QByteArray)
-            return std::nullopt;
-        return v.toByteArray();
-    }
-    void setData(const QString& key, const QByteArray& value) override
-    {
-        ++writes;
-        values.insert(key, value);
-    }
-    void remove(const QString& key) override
-    {
-        ++writes;
-        values.remove(key);
+        return v.typeId() == QMetaType::QByteArray ? std::optional(v.toByteArray()) : std::nullopt;
     }
     std::optional<QStringList> stringList(const QString& key) const override
     {
         const QVariant v = values.value(key);
-        if (v.typeId() != QMetaType::QStringList)
-            return std::nullopt;
-        return v.toStringList();
+        return v.typeId() == QMetaType::QStringList ? std::optional(v.toStringList()) : std::nullopt;
     }
-    void setStringList(const QString& key, const QStringList& value) override
-    {
-        ++writes;
-        values.insert(key, value);
-    }
+    void setData(const QString& key, const QByteArray& value) override { ++writes; values.insert(key, value); }
+    void setStringList(const QString& key, const QStringList& value) override { ++writes; values.insert(key, value); }
+    void remove(const QString& key) override { ++writes; values.remove(key); }
     std::expected<QString, QString> keepCopy(const QString& key, const QByteArray& value) override
     {
         if (refuseCopies)

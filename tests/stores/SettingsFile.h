@@ -3,31 +3,32 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
-// Helpers for tests that go through a real settings file.
-namespace SettingsFile {
+// Real settings files in a temporary folder.
+struct SettingsFiles {
+    QTemporaryDir dir;
+    int count = 0;
 
-inline QByteArray read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+    QString fresh() { return dir.filePath(QStringLiteral("run%1/Ventrel.conf").arg(++count)); }
 
-inline bool write(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-// QSettings shares parsed files within a process, so a second instance on the
-// same path sees the values as they were written, not as the file reads back.
-// A copy at another path makes the next database parse the file itself, as a
-// restarted process would.
-inline QString copyForRestart(const QString& path, const QString& newPath)
-{
-    write(newPath, read(path));
-    return newPath;
-}
-
-} // namespace SettingsFile
+    static QByteArray read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static bool write(const QString& path, const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    }
+    // QSettings shares parsed files within a process; a copy at a fresh path
+    // is parsed anew, as a restarted process would parse the file.
+    QString restart(const QString& path)
+    {
+        const QString copy = fresh();
+        write(copy, read(path));
+        return copy;
+    }
+};

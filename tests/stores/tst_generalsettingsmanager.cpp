@@ -1,169 +1,109 @@
+#include "MemoryDefaultsDatabase.h"
 #include "stores/GeneralSettingsManager.h"
-#include "stores/MemoryDefaultsDatabase.h"
-#include "stores/StdoutCapture.h"
 
 #include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QTest>
+
+#include <cstdio>
+#include <unistd.h>
 
 using Status = LoginItemService::Status;
 
 namespace {
 
-// Answers from its fields and writes every request into a shared log.
-class FakeLoginItemService : public LoginItemService {
-public:
+// Accepts or refuses every change, and logs the requests.
+struct FakeLoginItemService : LoginItemService {
     QStringList& log;
-    Status current = Status::notRegistered;
-    QString registerError;   // empty: the system accepts
-    QString unregisterError; // empty: the system accepts
-
-    explicit FakeLoginItemService(QStringList& sharedLog) : log(sharedLog) {}
-
-    Status status() const override
+    Status current;
+    QString refusal; // empty: every change is accepted
+    FakeLoginItemService(QStringList& l, Status s, QString r = {}) : log(l), current(s), refusal(std::move(r)) {}
+    Status status() const override { return current; }
+    std::expected<void, QString> registerService() override { return change("register", Status::enabled); }
+    std::expected<void, QString> unregisterService() override { return change("unregister", Status::notRegistered); }
+    std::expected<void, QString> change(const QString& call, Status to)
     {
-        log << "status";
-        return current;
-    }
-    std::expected<void, QString> registerService() override
-    {
-        log << "register";
-        if (!registerError.isEmpty())
-            return std::unexpected(registerError);
-        current = Status::enabled;
-        return {};
-    }
-    std::expected<void, QString> unregisterService() override
-    {
-        log << "unregister";
-        if (!unregisterError.isEmpty())
-            return std::unexpected(unregisterError);
-        current = Status::notRegistered;
-        return {};
+        log << call;
+        if (!refusal.isEmpty())
+            return std::unexpected(refusal);
+        return current = to, std::expected<void, QString>();
     }
 };
+
+// Exactly what action prints on standard output.
+QByteArray printed(const std::function<void()>& action)
+{
+    QTemporaryFile file;
+    file.open();
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(file.handle(), STDOUT_FILENO);
+    action();
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
+}
 
 } // namespace
 
 class TestGeneralSettingsManager : public QObject {
     Q_OBJECT
 
-    QStringList m_log;
-    std::shared_ptr<MemoryDefaultsDatabase> m_defaults;
-    std::unique_ptr<PresetManager> m_presets;
-    std::unique_ptr<SnapPositionManager> m_positions;
-
 private slots:
-    void init()
+    void withoutAServiceNothingHappens()
     {
-        m_log.clear();
-        m_defaults = std::make_shared<MemoryDefaultsDatabase>();
-        m_presets = std::make_unique<PresetManager>(m_defaults);
-        m_positions = std::make_unique<SnapPositionManager>(m_defaults);
-    }
-
-    void onlyEnabledReadsAsOn()
-    {
-        for (Status status : {Status::notRegistered, Status::enabled, Status::requiresApproval, Status::notFound}) {
-            auto service = std::make_shared<FakeLoginItemService>(m_log);
-            service->current = status;
-            QCOMPARE(GeneralSettingsManager(service, *m_presets, *m_positions).launchAtLogin(), status == Status::enabled);
-        }
-        QCOMPARE(m_log, QStringList(4, "status"));
+        auto db = std::make_shared<MemoryDefaultsDatabase>();
+        PresetManager presets(db);
+        SnapPositionManager positions(db);
+        GeneralSettingsManager without(nullptr, presets, positions);
+        QCOMPARE(printed([&] { without.setLaunchAtLogin(true); }), "");
+        QVERIFY(!without.launchAtLogin());
     }
 
     void changesOnlyWhatTheSystemAccepts_data()
     {
-        QTest::addColumn<Status>("initial");
-        QTest::addColumn<bool>("requested");
+        QTest::addColumn<Status>("initial"); // only "enabled" reads as on
+        QTest::addColumn<int>("request"); // 1 on, 0 off, -1 reset all settings
         QTest::addColumn<QString>("refusal");
-        QTest::addColumn<QString>("call");
-        QTest::addColumn<bool>("launchAtLogin");
-        QTest::addColumn<QByteArray>("printed");
-        QTest::newRow("on") << Status::notRegistered << true << "" << "register" << true << QByteArray();
-        QTest::newRow("off") << Status::enabled << false << "" << "unregister" << false << QByteArray();
-        QTest::newRow("on again still asks") << Status::enabled << true << "" << "register" << true << QByteArray();
-        QTest::newRow("on refused") << Status::notRegistered << true << "Operation not permitted" << "register" << false
-                                    << QByteArray("Failed to set launch at login: Operation not permitted\n");
-        QTest::newRow("refusal text on one line")
-            << Status::notRegistered << true << "Could not write /tmp/a\nb/ventrel.desktop" << "register" << false
-            << QByteArray("Failed to set launch at login: Could not write /tmp/a b/ventrel.desktop\n");
+        QTest::newRow("on") << Status::notRegistered << 1 << "";
+        QTest::newRow("off") << Status::enabled << 0 << "";
+        QTest::newRow("on again still asks") << Status::enabled << 1 << "";
+        QTest::newRow("awaiting approval, on") << Status::requiresApproval << 1 << "";
+        QTest::newRow("refused, the text on one line") << Status::notFound << 1 << "Could not write /tmp/a\nb";
+        QTest::newRow("reset while off still unregisters") << Status::notRegistered << -1 << "";
+        QTest::newRow("reset, unregistering refused") << Status::enabled << -1 << "Permission denied";
     }
-
+    // A reset turns launch at login off first, then resets presets, then snap positions.
     void changesOnlyWhatTheSystemAccepts()
     {
         QFETCH(Status, initial);
-        QFETCH(bool, requested);
+        QFETCH(int, request);
         QFETCH(QString, refusal);
-        QFETCH(QString, call);
-        QFETCH(bool, launchAtLogin);
-        QFETCH(QByteArray, printed);
-        auto service = std::make_shared<FakeLoginItemService>(m_log);
-        service->current = initial;
-        service->registerError = service->unregisterError = refusal;
-        GeneralSettingsManager manager(service, *m_presets, *m_positions);
+        auto db = std::make_shared<MemoryDefaultsDatabase>();
+        PresetManager presets(db);
+        SnapPositionManager positions(db);
+        QVERIFY(presets.addPreset("Mine", 800, 600));
+        positions.togglePositionVisibility(SnapPosition::leftThird);
+        QStringList log;
+        GeneralSettingsManager manager(
+            std::make_shared<FakeLoginItemService>(log, initial, refusal), presets, positions);
+        const bool enabled = manager.launchAtLogin();
+        QCOMPARE(enabled, initial == Status::enabled);
+        connect(&presets, &PresetManager::objectWillChange, this, [&] { log << "presets"; });
+        connect(&positions, &SnapPositionManager::objectWillChange, this, [&] { log << "positions"; });
         QSignalSpy willChange(&manager, &GeneralSettingsManager::objectWillChange);
-
-        StdoutCapture out;
-        manager.setLaunchAtLogin(requested);
-        QCOMPARE(out.text(), printed);
-
-        QCOMPARE(m_log, (QStringList{"status", call}));
-        QCOMPARE(manager.launchAtLogin(), launchAtLogin);
+        const QByteArray out = printed([&] { request < 0 ? manager.resetAllSettings() : manager.setLaunchAtLogin(request); });
+        QCOMPARE(out, refusal.isEmpty() ? "" : "Failed to set launch at login: " + refusal.replace('\n', ' ').toUtf8() + '\n');
+        QCOMPARE(manager.launchAtLogin(), refusal.isEmpty() ? request == 1 : enabled);
         QCOMPARE(willChange.size(), refusal.isEmpty() ? 1 : 0);
-    }
-
-    void withoutAServiceOnlyTheStoresReset()
-    {
-        GeneralSettingsManager manager(nullptr, *m_presets, *m_positions);
-        QVERIFY(m_presets->addPreset("Mine", 800, 600).has_value());
-        StdoutCapture out;
-        manager.setLaunchAtLogin(true);
-        manager.resetAllSettings();
-        QCOMPARE(out.text(), QByteArray());
-        QVERIFY(!manager.launchAtLogin());
-        QCOMPARE(m_presets->presets(), WindowPreset::defaultPresets());
-    }
-
-    void resetRunsInOrderEvenWhenUnregisteringFails_data()
-    {
-        QTest::addColumn<Status>("initial");
-        QTest::addColumn<QString>("refusal");
-        QTest::addColumn<bool>("launchAtLogin");
-        QTest::addColumn<QByteArray>("printed");
-        QTest::newRow("on") << Status::enabled << "" << false << QByteArray();
-        QTest::newRow("already off") << Status::notRegistered << "" << false << QByteArray();
-        QTest::newRow("refused") << Status::enabled << "Permission denied" << true
-                                 << QByteArray("Failed to set launch at login: Permission denied\n");
-    }
-
-    void resetRunsInOrderEvenWhenUnregisteringFails()
-    {
-        QFETCH(Status, initial);
-        QFETCH(QString, refusal);
-        QFETCH(bool, launchAtLogin);
-        QFETCH(QByteArray, printed);
-        QVERIFY(m_presets->addPreset("Mine", 800, 600).has_value());
-        m_presets->togglePresetVisibility(WindowPreset::defaultPresets().at(0).id);
-        m_positions->togglePositionVisibility(SnapPosition::leftThird);
-        auto service = std::make_shared<FakeLoginItemService>(m_log);
-        service->current = initial;
-        service->unregisterError = refusal;
-        GeneralSettingsManager manager(service, *m_presets, *m_positions);
-        connect(m_presets.get(), &PresetManager::objectWillChange, this, [this] { m_log << "presets"; });
-        connect(m_positions.get(), &SnapPositionManager::objectWillChange, this, [this] { m_log << "positions"; });
-
-        StdoutCapture out;
-        manager.resetAllSettings();
-        QCOMPARE(out.text(), printed);
-
-        m_log.removeDuplicates();
-        QCOMPARE(m_log, (QStringList{"status", "unregister", "presets", "positions"}));
-        QCOMPARE(manager.launchAtLogin(), launchAtLogin);
-        QCOMPARE(m_presets->presets(), WindowPreset::defaultPresets());
-        QVERIFY(!m_defaults->values.contains(PresetManager::customPresetsKey));
-        QVERIFY(!m_defaults->values.contains(PresetManager::presetSettingsKey));
-        QCOMPARE(m_defaults->stringList(SnapPositionManager::hiddenPositionsKey), QStringList());
-        QCOMPARE(m_positions->visiblePositions().size(), 7);
+        log.removeDuplicates();
+        QCOMPARE(log, request < 0 ? QStringList({"unregister", "presets", "positions"})
+                                  : QStringList(request == 1 ? "register" : "unregister"));
+        if (request < 0)
+            QVERIFY(presets.presets() == WindowPreset::defaultPresets() && positions.visiblePositions().size() == 7 &&
+                    !db->values.contains(PresetManager::customPresetsKey));
     }
 };
 

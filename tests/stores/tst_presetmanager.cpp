@@ -1,324 +1,312 @@
 #include "MemoryDefaultsDatabase.h"
-#include "PresetFixtures.h"
+#include "SettingsFile.h"
 #include "stores/PresetManager.h"
+#include "stores/SettingsDefaultsDatabase.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
-#include <limits>
-
-using namespace PresetFixtures;
-
 namespace {
 
-QList<qint64> sortOrders(const QList<WindowPreset>& presets)
+using Copies = QList<QPair<QString, QByteArray>>;
+
+QUuid builtinId(int index) { return WindowPreset::defaultPresets().at(index).id; }
+QByteArray json(const QJsonArray& array) { return QJsonDocument(array).toJson(QJsonDocument::Compact); }
+QJsonObject custom(const QString& name, qint64 sortOrder = 9, bool isVisible = true)
 {
-    QList<qint64> orders;
-    for (const WindowPreset& p : presets)
-        orders.append(p.sortOrder);
-    return orders;
+    return WindowPreset{QUuid::createUuid(), name, 640, 480, false, 700000000.5, isVisible, sortOrder}.toJson();
 }
 
-QStringList names(const QList<WindowPreset>& presets)
+// The flat "presetSettings" value, from (built-in index, isVisible, sortOrder) triples.
+QByteArray settingsValue(const QList<std::tuple<int, bool, qint64>>& pairs)
+{
+    QJsonArray flat;
+    for (const auto& [index, isVisible, sortOrder] : pairs)
+        flat << WindowPreset::uuidString(builtinId(index)) << QJsonObject{{"isVisible", isVisible}, {"sortOrder", sortOrder}};
+    return json(flat);
+}
+
+// A database in memory holding these "customPresets" and "presetSettings" values, if any.
+std::shared_ptr<MemoryDefaultsDatabase> memory(const QVariant& customs = {}, const QVariant& settings = {})
+{
+    auto db = std::make_shared<MemoryDefaultsDatabase>();
+    if (customs.isValid())
+        db->values.insert(PresetManager::customPresetsKey, customs);
+    if (settings.isValid())
+        db->values.insert(PresetManager::presetSettingsKey, settings);
+    return db;
+}
+
+// Each preset as its name (cut short), whether it is visible, and its order: "Web Demo v0".
+QStringList state(const QList<WindowPreset>& presets)
 {
     QStringList list;
     for (const WindowPreset& p : presets)
-        list.append(p.name);
+        list << p.name.left(20) + (p.isVisible ? " v" : " h") + QString::number(p.sortOrder);
     return list;
 }
 
-} // namespace
+const QStringList builtins = state(WindowPreset::defaultPresets());
 
-Q_DECLARE_METATYPE(std::optional<PresetError>)
+} // namespace
 
 class TestPresetManager : public QObject {
     Q_OBJECT
 
+    SettingsFiles m_files;
+
 private slots:
-    void firstStartHasTheBuiltinPresetsAndWritesNothing()
-    {
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
-        PresetManager store(db);
-        QCOMPARE(store.presets(), WindowPreset::defaultPresets());
-        QCOMPARE(store.visiblePresets(), WindowPreset::defaultPresets());
-        QCOMPARE(sortOrders(store.visiblePresets()), (QList<qint64>{0, 1, 2, 3, 4}));
-        QCOMPARE(db->writes, 0);
-    }
-
-    void errorTexts()
-    {
-        QCOMPARE(errorDescription(PresetError::invalidDimensions),
-                 "Width and height must be between 100 and 10000 pixels.");
-        QCOMPARE(errorDescription(PresetError::nameTooShort), "Preset name must be at least 1 character.");
-        QCOMPARE(errorDescription(PresetError::nameAlreadyExists), "A preset with this name already exists.");
-        QCOMPARE(errorDescription(PresetError::cannotDeleteDefault), "Cannot delete default presets.");
-    }
-
-    // Over a store where "Full HD" is hidden and two custom presets exist,
-    // one stored with surrounding spaces and one with a precomposed accent.
-    void addPresetChecks_data()
+    // Over a store where "Full HD" is hidden, and custom presets "STRASSE" and
+    // a hidden "Café" (precomposed) hold the largest order.
+    void addPreset_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<qint64>("width");
-        QTest::addColumn<qint64>("height");
-        QTest::addColumn<std::optional<PresetError>>("error");
-        QTest::addColumn<QString>("storedName");
-        const auto ok = std::optional<PresetError>();
-        const auto dims = std::optional(PresetError::invalidDimensions);
-        const auto shortName = std::optional(PresetError::nameTooShort);
-        const auto exists = std::optional(PresetError::nameAlreadyExists);
-        constexpr qint64 lowest = std::numeric_limits<qint64>::min();
-        constexpr qint64 highest = std::numeric_limits<qint64>::max();
-
-        QTest::newRow("both bounds accepted") << "Tall" << qint64(100) << qint64(10000) << ok << "Tall";
-        QTest::newRow("other bounds accepted") << "Wide" << qint64(10000) << qint64(100) << ok << "Wide";
-        QTest::newRow("width 99 before empty name") << "" << qint64(99) << qint64(500) << dims << "";
-        QTest::newRow("height 10001 before empty name") << "" << qint64(500) << qint64(10001) << dims << "";
-        QTest::newRow("width 10001") << "X" << qint64(10001) << qint64(500) << dims << "";
-        QTest::newRow("height 99") << "X" << qint64(500) << qint64(99) << dims << "";
-        QTest::newRow("dimensions before duplicate name") << "Full HD" << qint64(0) << qint64(0) << dims << "";
-        QTest::newRow("extremes") << "X" << lowest << highest << dims << "";
-        QTest::newRow("empty") << "" << qint64(500) << qint64(500) << shortName << "";
-        QTest::newRow("ascii blanks") << " \t\n\r\v\f " << qint64(500) << qint64(500) << shortName << "";
-        QTest::newRow("unicode blanks") << QString::fromUtf16(u"\u0085\u00A0\u1680\u2000\u2028\u2029\u202F\u3000")
-                                        << qint64(500) << qint64(500) << shortName << "";
-        QTest::newRow("hidden builtin, lower case") << "full hd" << qint64(500) << qint64(500) << exists << "";
-        QTest::newRow("builtin, spaces around") << "  Full HD  " << qint64(500) << qint64(500) << exists << "";
-        QTest::newRow("builtin, upper case") << "COMPACT\n" << qint64(500) << qint64(500) << exists << "";
-        QTest::newRow("custom, decomposed accent")
-            << QString::fromUtf16(u"CAFE\u0301") << qint64(500) << qint64(500) << exists << "";
-        QTest::newRow("stored names are not trimmed") << "Spaced" << qint64(500) << qint64(500) << ok << "Spaced";
-        QTest::newRow("trimmed on both sides")
-            << QString::fromUtf16(u"\u2029\tPhone \u3000") << qint64(390) << qint64(844) << ok << "Phone";
-        QTest::newRow("zero width space is no blank")
-            << QString::fromUtf16(u"\u200BFull HD") << qint64(500) << qint64(500) << ok
-            << QString::fromUtf16(u"\u200BFull HD");
-        QTest::newRow("lower-casing is not case folding")
-            << QString::fromUtf16(u"Stra\u00DFe") << qint64(500) << qint64(500) << ok
-            << QString::fromUtf16(u"Stra\u00DFe");
-        QTest::newRow("information separators are no blanks")
-            << QString::fromUtf16(u"\u001CX\u001F") << qint64(500) << qint64(500) << ok
-            << QString::fromUtf16(u"\u001CX\u001F");
-        QTest::newRow("inner spaces count") << "Full  HD" << qint64(500) << qint64(500) << ok << "Full  HD";
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QString>("result"); // the new preset's name, or the refusal's text
+        const QString dims = "Width and height must be between 100 and 10000 pixels.";
+        const QString taken = "A preset with this name already exists.";
+        QTest::newRow("bounds") << "Tall" << 100 << 10000 << "Tall";
+        QTest::newRow("other bounds") << "Wide" << 10000 << 100 << "Wide";
+        QTest::newRow("width 99, before the name") << "" << 99 << 500 << dims;
+        QTest::newRow("height 10001, before uniqueness") << "Full HD" << 500 << 10001 << dims;
+        QTest::newRow("width 10001") << "X" << 10001 << 500 << dims;
+        QTest::newRow("height 99") << "X" << 500 << 99 << dims;
+        QTest::newRow("blanks") << QString::fromUtf16(u" \t\n\r\v\f\u0085\u00A0\u1680\u2000\u2028\u2029\u202F\u3000")
+                                << 500 << 500 << "Preset name must be at least 1 character.";
+        QTest::newRow("hidden builtin, other case, spaces around") << "  full hd  " << 500 << 500 << taken;
+        QTest::newRow("decomposed accent") << QString::fromUtf16(u"CAFE\u0301") << 500 << 500 << taken;
+        QTest::newRow("trimmed") << QString::fromUtf16(u"\u2029\tPhone \u3000") << 390 << 844 << "Phone";
+        QTest::newRow("inner spaces count") << "Full  HD" << 500 << 500 << "Full  HD";
     }
-    void addPresetChecks()
+    void addPreset()
     {
         QFETCH(QString, name);
-        QFETCH(qint64, width);
-        QFETCH(qint64, height);
-        QFETCH(std::optional<PresetError>, error);
-        QFETCH(QString, storedName);
-
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
-        db->values.insert(PresetManager::presetSettingsKey,
-                          presetSettingsValue({{WindowPreset::uuidString(builtinId(2)), false, 2}}));
-        db->values.insert(PresetManager::customPresetsKey,
-                          customPresetsValue({custom(" Spaced ", 5), custom("STRASSE", 6),
-                                              custom(QString::fromUtf16(u"Caf\u00E9"), 7)}));
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QString, result);
+        const auto db = memory(json({custom("STRASSE", 5), custom(QString::fromUtf16(u"Caf\u00E9"), 6, false)}),
+                               settingsValue({{2, false, 2}}));
         PresetManager store(db);
         const QList<WindowPreset> before = store.presets();
-        const auto result = store.addPreset(name, width, height);
-
-        if (error) {
-            QVERIFY(!result);
-            QCOMPARE(result.error(), *error);
-            QCOMPARE(store.presets(), before);
-            QCOMPARE(db->writes, 0);
-            return;
+        QSignalSpy spy(&store, &PresetManager::objectWillChange);
+        const auto added = store.addPreset(name, width, height);
+        QCOMPARE(added ? added->name : errorDescription(added.error()), result);
+        QCOMPARE(spy.count(), added ? 2 : 0);
+        QCOMPARE(store.presets().mid(0, before.size()), before);
+        QCOMPARE(state(store.presets()).mid(before.size()), added ? QStringList(result + " v7") : QStringList());
+        QCOMPARE(db->writes > 0, added.has_value());
+        if (added) {
+            QVERIFY(!added->isDefault && added->width == width && added->height == height);
+            QVERIFY(qAbs(added->createdAt - WindowPreset::now()) < 60);
+            QCOMPARE(QJsonDocument::fromJson(*db->data(PresetManager::customPresetsKey)).array().last(), added->toJson());
         }
-        QVERIFY(result);
-        QCOMPARE(result->name, storedName);
-        QVERIFY(!result->isDefault && result->isVisible);
-        QVERIFY(qAbs(result->createdAt - WindowPreset::now()) < 60);
-        QVERIFY(!store.presets().mid(0, before.size()).contains(*result));
-        QCOMPARE(result->width, width);
-        QCOMPARE(result->height, height);
-        QCOMPARE(store.presets().size(), before.size() + 1);
-        QCOMPARE(store.presets().last(), *result);
-        QCOMPARE(parsedArray(db->data(PresetManager::customPresetsKey)).last().toObject(), result->toJson());
     }
 
-    void newPresetFollowsTheLargestOrder_data()
+    // Equal orders keep the stored order; a new preset at the very top of the
+    // range shares the last place rather than wrapping round to the front.
+    void visiblePresetsIsAStableSortBySortOrder()
     {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QList<WindowPreset>>("customs");
-        QTest::addColumn<qint64>("expected");
-        QTest::newRow("untouched store") << QByteArray() << QList<WindowPreset>{} << qint64(5);
-        QTest::newRow("hidden custom counts") << QByteArray() << QList<WindowPreset>{custom("A", 40, false)}
-                                              << qint64(41);
-        QTest::newRow("hidden builtin counts")
-            << presetSettingsValue({{WindowPreset::uuidString(builtinId(0)), false, 9}}) << QList<WindowPreset>{}
-            << qint64(10);
-        QTest::newRow("all negative") << presetSettingsValue({{"00000000-0000-0000-0000-000000000001", true, -9},
-                                                              {"00000000-0000-0000-0000-000000000002", true, -8},
-                                                              {"00000000-0000-0000-0000-000000000003", true, -7},
-                                                              {"00000000-0000-0000-0000-000000000004", true, -6},
-                                                              {"00000000-0000-0000-0000-000000000005", true, -5}})
-                                      << QList<WindowPreset>{} << qint64(-4);
-        QTest::newRow("top of the range does not wrap")
-            << QByteArray() << QList<WindowPreset>{custom("A", std::numeric_limits<qint64>::max())}
-            << std::numeric_limits<qint64>::max();
+        const qint64 top = std::numeric_limits<qint64>::max();
+        PresetManager store(memory(json({custom("Late", 3), custom("Hidden", -1, false), custom("First", -2), custom("Top", top)}),
+                                   settingsValue({{0, true, 3}, {1, true, 1}, {2, false, 0}, {3, true, 3}, {4, true, 1}})));
+        QVERIFY(store.addPreset("New", 500, 500));
+        QCOMPARE(state(store.visiblePresets()).join(", ").replace(QString::number(top), "max"),
+                 "First v-2, Desktop App v1, Compact v1, Web Demo v3, HD Video v3, Late v3, Top vmax, New vmax");
     }
-    void newPresetFollowsTheLargestOrder()
+
+    void deleteRemovesOnlyCustomPresets()
     {
-        QFETCH(QByteArray, settings);
-        QFETCH(QList<WindowPreset>, customs);
-        QFETCH(qint64, expected);
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
-        if (!settings.isEmpty())
-            db->values.insert(PresetManager::presetSettingsKey, settings);
-        db->values.insert(PresetManager::customPresetsKey, customPresetsValue(customs));
+        const auto db = memory(json({custom("A", 20), custom("B", 10), custom("C", 30)}));
         PresetManager store(db);
-        const auto added = store.addPreset("New", 500, 500);
-        QVERIFY(added);
-        QCOMPARE(added->sortOrder, expected);
-        QCOMPARE(store.visiblePresets().last(), *added);
-    }
-
-    void deletePreset_data()
-    {
-        QTest::addColumn<int>("target"); // index into presets, or -1 for an unknown id
-        QTest::addColumn<std::optional<PresetError>>("error");
-        QTest::addColumn<QStringList>("remaining");
-        const QStringList all{"Web Demo", "Desktop App", "Full HD", "HD Video", "Compact", "A", "B", "C"};
-        QTest::newRow("builtin") << 2 << std::optional(PresetError::cannotDeleteDefault) << all;
-        QTest::newRow("unknown id") << -1 << std::optional<PresetError>() << all;
-        QStringList withoutB = all;
-        withoutB.removeAll("B");
-        QTest::newRow("custom") << 6 << std::optional<PresetError>() << withoutB;
-    }
-    void deletePreset()
-    {
-        QFETCH(int, target);
-        QFETCH(std::optional<PresetError>, error);
-        QFETCH(QStringList, remaining);
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
-        db->values.insert(PresetManager::customPresetsKey,
-                          customPresetsValue({custom("A", 20), custom("B", 10), custom("C", 30)}));
-        PresetManager store(db);
-        const QUuid id = target < 0 ? QUuid::createUuid() : store.presets().at(target).id;
-        const bool changes = target >= 0 && !error;
-
-        QSignalSpy spy(&store, &PresetManager::objectWillChange);
-        const auto result = store.deletePreset(id);
-        QCOMPARE(result ? std::optional<PresetError>() : std::optional(result.error()), error);
-        QCOMPARE(names(store.presets()), remaining);
-        QCOMPARE(db->writes, changes ? 2 : 0);
-        QCOMPARE(spy.count(), changes ? 2 : 0);
-        // Nothing is renumbered.
-        QCOMPARE(sortOrders(store.presets()).mid(5), changes ? (QList<qint64>{20, 30}) : (QList<qint64>{20, 10, 30}));
-    }
-
-    void togglingUnknownIdDoesNothing()
-    {
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
-        PresetManager store(db);
-        QSignalSpy spy(&store, &PresetManager::objectWillChange);
+        QList<qsizetype> sizesSeen;
+        connect(&store, &PresetManager::objectWillChange, this, [&] { sizesSeen << store.presets().size(); });
+        const auto builtin = store.deletePreset(builtinId(2));
+        QCOMPARE(builtin ? QString() : errorDescription(builtin.error()), "Cannot delete default presets.");
+        QVERIFY(store.deletePreset(QUuid::createUuid())); // unknown ids change nothing
         store.togglePresetVisibility(QUuid::createUuid());
-        QCOMPARE(spy.count(), 0);
-        QCOMPARE(db->writes, 0);
-        QCOMPARE(store.presets(), WindowPreset::defaultPresets());
+        QVERIFY(store.presets().size() == 8 && db->writes == 0 && sizesSeen.isEmpty());
+        QVERIFY(store.deletePreset(store.presets().at(6).id));
+        QCOMPARE(sizesSeen, (QList<qsizetype>{8, 7})); // before the removal, and after the save
+        QCOMPARE(state(PresetManager(db).presets()), builtins + QStringList({"A v20", "C v30"})); // not renumbered
     }
 
     void reorder_data()
     {
-        // Presets: the five built-in ones (orders 0-4), then A (5) and C (6).
-        QTest::addColumn<QStringList>("order"); // names; "X" matches no preset
-        QTest::addColumn<QList<qint64>>("expected");
+        // Indices into the presets: the five built-in ones, A and C; -1 is an id of no preset.
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<QString>("expected"); // the orders afterwards
         QTest::addColumn<int>("notifications");
-        QTest::newRow("C, A") << QStringList{"C", "A"} << QList<qint64>{0, 1, 2, 3, 4, 1, 0} << 3;
-        QTest::newRow("unknown id uses up a place") << QStringList{"X", "A"} << QList<qint64>{0, 1, 2, 3, 4, 1, 6} << 2;
-        QTest::newRow("repeated id takes the last place")
-            << QStringList{"A", "Full HD", "A"} << QList<qint64>{0, 1, 1, 3, 4, 2, 6} << 4;
-        QTest::newRow("empty still saves") << QStringList{} << QList<qint64>{0, 1, 2, 3, 4, 5, 6} << 1;
-        QTest::newRow("everything reversed")
-            << QStringList{"C", "A", "Compact", "HD Video", "Full HD", "Desktop App", "Web Demo"}
-            << QList<qint64>{6, 5, 4, 3, 2, 1, 0} << 8;
+        QTest::newRow("C, A") << QList{6, 5} << "0 1 2 3 4 1 0" << 3;
+        QTest::newRow("unknown id uses up a place") << QList{-1, 5} << "0 1 2 3 4 1 6" << 2;
+        QTest::newRow("repeated id takes the last place") << QList{5, 2, 5} << "0 1 1 3 4 2 6" << 4;
     }
     void reorder()
     {
-        QFETCH(QStringList, order);
-        QFETCH(QList<qint64>, expected);
+        QFETCH(QList<int>, order);
+        QFETCH(QString, expected);
         QFETCH(int, notifications);
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
+        const auto db = memory();
         PresetManager store(db);
-        QVERIFY(store.addPreset("A", 500, 500));
-        QVERIFY(store.addPreset("C", 500, 500));
+        QVERIFY(store.addPreset("A", 500, 500) && store.addPreset("C", 500, 500));
         QList<QUuid> ids;
-        for (const QString& name : order) {
-            const auto it = std::find_if(store.presets().cbegin(), store.presets().cend(),
-                                         [&](const WindowPreset& p) { return p.name == name; });
-            ids.append(it == store.presets().cend() ? QUuid::createUuid() : it->id);
-        }
-        const int writesBefore = db->writes;
+        for (int at : order)
+            ids << (at < 0 ? QUuid::createUuid() : store.presets().at(at).id);
         QSignalSpy spy(&store, &PresetManager::objectWillChange);
         store.reorderPresets(ids);
-        QCOMPARE(sortOrders(store.presets()), expected);
         QCOMPARE(spy.count(), notifications);
-        QCOMPARE(db->writes - writesBefore, 2);
-        // Reordering never moves presets within the stored list.
-        QCOMPARE(names(store.presets()).mid(5), (QStringList{"A", "C"}));
+        QCOMPARE(state(store.presets()).join('|').remove(QRegularExpression("[^|]* v")).replace('|', ' '), expected);
+        QCOMPARE(PresetManager(db).presets(), store.presets()); // saved; the stored list keeps its order
     }
 
-    void visiblePresetsIsAStableSortBySortOrder()
+    // First start writes nothing; observers hear of each change before it
+    // happens, and once more after each save.
+    void notifications()
     {
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
-        db->values.insert(PresetManager::presetSettingsKey,
-                          presetSettingsValue({{"00000000-0000-0000-0000-000000000001", true, 3},
-                                               {"00000000-0000-0000-0000-000000000002", true, 1},
-                                               {"00000000-0000-0000-0000-000000000003", false, 0},
-                                               {"00000000-0000-0000-0000-000000000004", true, 3},
-                                               {"00000000-0000-0000-0000-000000000005", true, 1}}));
-        db->values.insert(PresetManager::customPresetsKey,
-                          customPresetsValue({custom("Late", 3), custom("Hidden", -1, false), custom("First", -2),
-                                              custom("Also late", 3)}));
+        const auto db = memory();
         PresetManager store(db);
-        QCOMPARE(names(store.visiblePresets()),
-                 (QStringList{"First", "Desktop App", "Compact", "Web Demo", "HD Video", "Late", "Also late"}));
-        // The stored list keeps its own order.
-        QCOMPARE(names(store.presets()).first(), "Web Demo");
+        QCOMPARE(store.visiblePresets(), WindowPreset::defaultPresets());
+        QList<bool> seen; // the first preset's visibility at each notification
+        connect(&store, &PresetManager::objectWillChange, this, [&] { seen << store.presets().first().isVisible; });
+        store.togglePresetVisibility(builtinId(0));
+        store.reorderPresets({});
+        store.loadPresets();
+        store.resetToDefaults();
+        QCOMPARE(seen, (QList<bool>{true, false, false, false, false, true}));
+        QCOMPARE(db->writes, 6);
     }
 
-    // Observers rely on hearing of a change before it happens; the save adds one more.
-    void notificationsComeBeforeEachChange()
+    // The stored values themselves, as a restarted process reads them, until a reset removes them.
+    void storedValues()
     {
-        PresetManager store(std::make_shared<MemoryDefaultsDatabase>());
-        QList<qsizetype> sizesSeen;
-        QList<bool> firstVisibleSeen;
-        connect(&store, &PresetManager::objectWillChange, this, [&] {
-            sizesSeen.append(store.presets().size());
-            firstVisibleSeen.append(store.presets().first().isVisible);
-        });
-        const auto added = store.addPreset("Phone", 390, 844);
-        QCOMPARE(sizesSeen, (QList<qsizetype>{5, 6}));
-        store.togglePresetVisibility(store.presets().first().id);
-        QCOMPARE(firstVisibleSeen.mid(2), (QList<bool>{true, false}));
-        QVERIFY(store.deletePreset(added->id));
-        QCOMPARE(sizesSeen.mid(4), (QList<qsizetype>{6, 5}));
+        const QString path = m_files.fresh();
+        PresetManager store(std::make_shared<SettingsDefaultsDatabase>(path));
+        QVERIFY(!QFileInfo::exists(path)); // loading writes nothing
+        store.togglePresetVisibility(builtinId(2));
+        const auto added = store.addPreset(" Télé 📺 ", 1024, 768);
+        store.togglePresetVisibility(added->id);
+        const QString restarted = m_files.restart(path);
+        SettingsDefaultsDatabase reread(restarted);
+        QCOMPARE(*reread.data(PresetManager::presetSettingsKey),
+                 "[\"00000000-0000-0000-0000-000000000001\",{\"isVisible\":true,\"sortOrder\":0},"
+                 "\"00000000-0000-0000-0000-000000000002\",{\"isVisible\":true,\"sortOrder\":1},"
+                 "\"00000000-0000-0000-0000-000000000003\",{\"isVisible\":false,\"sortOrder\":2},"
+                 "\"00000000-0000-0000-0000-000000000004\",{\"isVisible\":true,\"sortOrder\":3},"
+                 "\"00000000-0000-0000-0000-000000000005\",{\"isVisible\":true,\"sortOrder\":4}]");
+        QCOMPARE(*reread.data(PresetManager::customPresetsKey),
+                 json({QJsonObject{{"id", added->id.toString(QUuid::WithoutBraces).toUpper()}, {"name", "Télé 📺"},
+                                   {"width", 1024}, {"height", 768}, {"isDefault", false},
+                                   {"createdAt", added->createdAt}, {"isVisible", false}, {"sortOrder", 5}}}));
+        QCOMPARE(PresetManager(std::make_shared<SettingsDefaultsDatabase>(restarted)).presets(), store.presets());
+        store.resetToDefaults();
+        QVERIFY(!SettingsFiles::read(path).contains("customPresets") && !SettingsFiles::read(path).contains("presetSettings"));
     }
 
-    void notificationCounts_data()
+    // Good pairs apply in any order, the later of two for one id; any fault rejects the whole value.
+    void presetSettingsShapes_data()
     {
-        QTest::addColumn<std::function<void(PresetManager&)>>("operation");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("add") << std::function([](PresetManager& s) { (void)s.addPreset("New", 500, 500); }) << 2;
-        QTest::newRow("refused add") << std::function([](PresetManager& s) { (void)s.addPreset("", 5, 5); }) << 0;
-        QTest::newRow("toggle") << std::function([](PresetManager& s) { s.togglePresetVisibility(builtinId(1)); })
-                                << 2;
-        QTest::newRow("refused delete") << std::function([](PresetManager& s) { (void)s.deletePreset(builtinId(1)); })
-                                        << 0;
-        QTest::newRow("save") << std::function([](PresetManager& s) { s.savePresets(); }) << 1;
-        QTest::newRow("load") << std::function([](PresetManager& s) { s.loadPresets(); }) << 1;
-        QTest::newRow("reset") << std::function([](PresetManager& s) { s.resetToDefaults(); }) << 2;
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("good") << QVariant(settingsValue({{4, false, 0}, {2, false, 7}, {2, true, 8}, {0, true, 40}}))
+                              << QStringList{"Web Demo v40", "Desktop App v1", "Full HD v8", "HD Video v3", "Compact h0"};
+        QTest::newRow("a string, not data") << QVariant(QString::fromLatin1(settingsValue({{0, false, 9}}))) << builtins;
+        // "@" stands for the first built-in preset's id.
+        for (const char* bad : {"[@,{\"isVisible\":false,", "{@:{\"isVisible\":false,\"sortOrder\":9}}", "[1,2,3,4]",
+                                "[@,{\"isVisible\":false,\"sortOrder\":9},@]", "[@,{\"isVisible\":\"false\",\"sortOrder\":9}]",
+                                "[@,{\"isVisible\":false,\"sortOrder\":1.5}]", "[@,{\"isVisible\":false,\"sortOrder\":1e30}]",
+                                "[\"{00000000-0000-0000-0000-000000000001}\",{\"isVisible\":false,\"sortOrder\":9}]",
+                                "[@,{\"isVisible\":false,\"sortOrder\":9},\"12345678-0000-0000-0000-000000000000\",{}]"})
+            QTest::newRow(bad) << QVariant(QByteArray(bad).replace("@", "\"00000000-0000-0000-0000-000000000001\""))
+                               << builtins;
+        QTest::newRow("10 MB") << QVariant(QByteArray(10 * 1024 * 1024, '[')) << builtins;
     }
-    void notificationCounts()
+    void presetSettingsShapes()
     {
-        QFETCH(std::function<void(PresetManager&)>, operation);
-        QFETCH(int, expected);
-        PresetManager store(std::make_shared<MemoryDefaultsDatabase>());
-        QSignalSpy spy(&store, &PresetManager::objectWillChange);
-        operation(store);
-        QCOMPARE(spy.count(), expected);
+        QFETCH(QVariant, stored);
+        QFETCH(QStringList, expected);
+        const auto db = memory({}, stored);
+        QCOMPARE(state(PresetManager(db).presets()), expected);
+        QCOMPARE(db->writes, 0);
+    }
+
+    // Element by element: one damaged preset must not cost the others, what
+    // cannot be read is copied out before the stored value is first replaced,
+    // and what was read is written back exactly as Qt's JSON writer puts it.
+    void storedCustomPresets_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QStringList>("loaded");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("not json") << QVariant(QByteArray("[{\"id\":")) << QStringList{} << true;
+        QTest::newRow("object") << QVariant(QJsonDocument(custom("A")).toJson()) << QStringList{} << true;
+        QTest::newRow("array of numbers") << QVariant(QByteArray("[1,2,3]")) << QStringList{} << true;
+        QTest::newRow("10 MB") << QVariant(QByteArray(10 * 1024 * 1024, '{')) << QStringList{} << true;
+        const std::pair<const char*, QJsonValue> wrong[] = {
+            {"id", 42},       {"name", true},       {"width", "640"},      {"height", QJsonArray{480}},
+            {"isDefault", 0}, {"createdAt", "now"}, {"isVisible", "yes"}, {"sortOrder", QJsonObject{}},
+            {"width", 640.5}, {"width", 1e20},      {"id", "not-a-uuid"}, {"id", "{6F9619FF-8B86-D011-B42D-00CF4FC964FF}"}};
+        for (const auto& [key, value] : wrong) {
+            for (const QJsonValue& v : {QJsonValue(QJsonValue::Undefined), QJsonValue(QJsonValue::Null), value}) {
+                QJsonObject bad = custom("Bad");
+                v.isUndefined() ? void(bad.remove(key)) : void(bad[key] = v);
+                QTest::addRow("%s: %s", key, QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).constData())
+                    << QVariant(json({custom("A"), bad, custom("B"), custom("C")})) << QStringList{"A v9", "B v9", "C v9"} << true;
+            }
+        }
+        // Decoded presets are taken as they are, odd names and numbers included.
+        QJsonObject odd = WindowPreset{QUuid::createUuid(), QString::fromUtf16(u"\"\\/\u0001\u2028\xd800"),
+                                       std::numeric_limits<qint64>::min(), 1, false, 9223372036854775808.0, false, -1}.toJson();
+        QJsonObject extra = custom(QString(10 * 1024 * 1024, 'n'));
+        extra["colour"] = "red";
+        QTest::newRow("odd, duplicate, extra keys, 10 MB name")
+            << QVariant(json({odd, odd, extra})) << QStringList{odd["name"].toString() + " h-1", odd["name"].toString() + " h-1", QString(20, 'n') + " v9"} << false;
+        QJsonObject claimsBuiltin = custom("Claims built-in");
+        claimsBuiltin["isDefault"] = true; // loaded, yet a save would drop it
+        QTest::newRow("marked built-in") << QVariant(json({custom("A"), claimsBuiltin})) << QStringList{"A v9", "Claims built-in v9"} << true;
+        QTest::newRow("a string list, not data") << QVariant(QStringList{json({custom("A")})}) << QStringList{} << false;
+    }
+    void storedCustomPresets()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QStringList, loaded);
+        QFETCH(bool, copied);
+        const auto db = memory(stored);
+        PresetManager store(db);
+        QCOMPARE(state(store.presets()), builtins + loaded);
+        QVERIFY(db->writes == 0 && db->copies.isEmpty()); // reading alone never writes or copies
+        QList<WindowPreset> kept = store.presets().mid(5);
+        kept.removeIf([](const WindowPreset& p) { return p.isDefault; });
+        QJsonArray keptJson;
+        for (const WindowPreset& p : kept)
+            keptJson << p.toJson();
+        if (copied)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; the stored value was copied"));
+        store.reorderPresets({});
+        QCOMPARE(*db->data(PresetManager::customPresetsKey), json(keptJson));
+        QCOMPARE(PresetManager(db).presets(), WindowPreset::defaultPresets() + kept);
+        QCOMPARE(db->copies, copied ? Copies({{"customPresets", stored.toByteArray()}}) : Copies());
+    }
+
+    // A value that could not be copied is left as stored; a reset, which asked
+    // for everything to go, still copies it out first.
+    void refusedCopyLeavesTheStoredValueAlone()
+    {
+        const QByteArray original = json({custom("A"), 7});
+        const auto db = memory(original);
+        db->refuseCopies = true;
+        PresetManager store(db);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no copy of them could be kept"));
+        store.togglePresetVisibility(builtinId(1));
+        QCOMPARE(*db->data(PresetManager::customPresetsKey), original);
+        QCOMPARE(state(PresetManager(db).presets()).at(1), "Desktop App h1"); // the rest is saved
+        db->refuseCopies = false;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("copied to"));
+        store.resetToDefaults();
+        QCOMPARE(db->copies, Copies({{"customPresets", original}}));
+        QVERIFY(!db->values.contains(PresetManager::customPresetsKey));
     }
 };
 

@@ -1,40 +1,19 @@
+#include "SettingsFile.h"
+#include "stores/PresetManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
+#include "stores/SnapPositionManager.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-QByteArray readFile(const QString& path)
+// What the database reads under "key": a list, data, or nothing; never both.
+QVariant readBack(const DefaultsDatabase& db)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-// A literal with the NUL bytes inside it.
-template <size_t N>
-QByteArray raw(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
-
-QByteArray allBytes()
-{
-    QByteArray b;
-    for (int i = 0; i < 256; ++i)
-        b.append(char(i));
-    return b;
+    const auto list = db.stringList("key");
+    const auto data = db.data("key");
+    return list && data ? QVariant("both") : list ? QVariant(*list) : data ? QVariant(*data) : QVariant();
 }
 
 } // namespace
@@ -42,231 +21,123 @@ QByteArray allBytes()
 class TestSettingsDefaultsDatabase : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_files = 0;
-
-    QString freshPath() { return m_dir.filePath(QStringLiteral("db%1/Ventrel.conf").arg(++m_files)); }
-
-    // QSettings shares parsed files within a process, so reading back through
-    // a second instance on the same path would only see the values as they
-    // were written. A copy under another name makes it parse the file.
-    SettingsDefaultsDatabase reparsed(const QString& path)
-    {
-        const QString copy = freshPath();
-        writeFile(copy, readFile(path));
-        return SettingsDefaultsDatabase(copy);
-    }
+    SettingsFiles m_files;
 
 private slots:
-    void dataRoundTripsThroughTheFile_data()
+    // Every shape the stores write, read back from the file as a restarted process reads it.
+    void valuesRoundTripThroughTheFile_data()
     {
-        QTest::addColumn<QByteArray>("value");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("empty array") << QByteArray("[]");
-        QTest::newRow("compact json") << QByteArray("[{\"name\":\"A \\\"quoted\\\" \\\\ name\",\"width\":100}]");
-        QTest::newRow("utf-8") << QString::fromUtf8("[\"Café 日本 \U0001F600\"]").toUtf8();
-        QTest::newRow("control bytes") << raw("a\0b\nc\rd\te\x7f");
-        QTest::newRow("every byte") << allBytes();
-        QTest::newRow("looks like a type tag") << QByteArray("@ByteArray(x)@Invalid()@@");
-        QTest::newRow("ini syntax") << QByteArray(" ; # = , [General] \\ ");
-        QTest::newRow("10 MB") << QByteArray(10 * 1024 * 1024, 'x');
+        QTest::addColumn<QVariant>("value");
+        QByteArray everyByte;
+        for (int i = 0; i < 256; ++i)
+            everyByte.append(char(i));
+        QTest::newRow("every byte") << QVariant(everyByte + "@ByteArray(x) [General] ; # = , \\ Café 日本");
+        QTest::newRow("empty data") << QVariant(QByteArray());
+        QTest::newRow("10 MB") << QVariant(QByteArray(10 * 1024 * 1024, 'x'));
+        QTest::newRow("empty list") << QVariant(QStringList());
+        QTest::newRow("one element") << QVariant(QStringList{"topHalf"});
+        QTest::newRow("syntax in elements") << QVariant(QStringList{"", "a, b", "\"q\" \\ x=y;z#w", "@Invalid()",
+                                                                    "two\nlines", " lead", "Café 日本 😀"});
     }
-    void dataRoundTripsThroughTheFile()
+    void valuesRoundTripThroughTheFile()
     {
-        QFETCH(QByteArray, value);
-        const QString path = freshPath();
+        QFETCH(QVariant, value);
+        const QString path = m_files.fresh();
         SettingsDefaultsDatabase db(path);
-        db.setData(QStringLiteral("customPresets"), value);
-        SettingsDefaultsDatabase reread = reparsed(path);
-        QCOMPARE(reread.data(QStringLiteral("customPresets")), std::optional<QByteArray>(value));
-        QCOMPARE(reread.stringList(QStringLiteral("customPresets")), std::nullopt);
+        if (value.typeId() == QMetaType::QStringList)
+            db.setStringList("key", value.toStringList());
+        else
+            db.setData("key", value.toByteArray());
+        QCOMPARE(readBack(SettingsDefaultsDatabase(m_files.restart(path))), value);
     }
 
-    void stringListsRoundTripThroughTheFile_data()
-    {
-        QTest::addColumn<QStringList>("value");
-        QTest::newRow("empty") << QStringList();
-        QTest::newRow("one") << QStringList{"topHalf"};
-        QTest::newRow("one empty string") << QStringList{""};
-        QTest::newRow("blank strings") << QStringList{"", " ", ""};
-        QTest::newRow("separators") << QStringList{"a, b", "\"q\"", "back\\slash", "x=y;z#w", "slash/ed"};
-        QTest::newRow("type tags") << QStringList{"@Invalid()", "@ByteArray(x)", "@Variant(y)", "@"};
-        QTest::newRow("spaces and lines") << QStringList{" lead", "trail ", "two\nlines", "tab\there"};
-        QTest::newRow("unicode") << QStringList{QString::fromUtf8("Café"), QString::fromUtf8("日本 \U0001F600")};
-        QStringList many;
-        for (int i = 0; i < 1000; ++i)
-            many.append(QString::number(i));
-        QTest::newRow("1000 elements") << many;
-    }
-    void stringListsRoundTripThroughTheFile()
-    {
-        QFETCH(QStringList, value);
-        const QString path = freshPath();
-        SettingsDefaultsDatabase db(path);
-        db.setStringList(QStringLiteral("hiddenSnapPositions"), value);
-        SettingsDefaultsDatabase reread = reparsed(path);
-        QCOMPARE(reread.stringList(QStringLiteral("hiddenSnapPositions")), std::optional<QStringList>(value));
-        QCOMPARE(reread.data(QStringLiteral("hiddenSnapPositions")), std::nullopt);
-    }
-
-    // Files written by hand or by another program: only the shape we write
-    // counts as a list, and only a byte array counts as data.
+    // Files written by hand or by another program: only the array shape we
+    // write reads as a list, only a byte array as data, and writes still land.
     void foreignValues_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<std::optional<QStringList>>("list");
-        QTest::addColumn<std::optional<QByteArray>>("data");
-        const std::optional<QStringList> noList;
-        const std::optional<QByteArray> noData;
-        QTest::newRow("missing") << QByteArray("[General]\nother=1\n") << noList << noData;
-        QTest::newRow("single string") << QByteArray("[General]\nkey=topHalf\n") << noList << noData;
-        QTest::newRow("flat list") << QByteArray("[General]\nkey=topHalf, leftHalf\n") << noList << noData;
-        QTest::newRow("invalid") << QByteArray("[General]\nkey=@Invalid()\n") << noList << noData;
-        QTest::newRow("byte array") << QByteArray("[General]\nkey=@ByteArray([1])\n") << noList
-                                    << std::optional<QByteArray>("[1]");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("single string") << QByteArray("[General]\nkey=topHalf\n") << QVariant();
         QTest::newRow("hand-written list") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n2\\value=leftHalf\n")
-                                           << std::optional<QStringList>(QStringList{"topHalf", "leftHalf"}) << noData;
-        QTest::newRow("empty list") << QByteArray("[key]\nsize=0\n") << std::optional<QStringList>(QStringList())
-                                    << noData;
-        QTest::newRow("plain value beside a list")
-            << QByteArray("[General]\nkey=x\n\n[key]\nsize=0\n") << noList << noData;
-        QTest::newRow("element missing") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n") << noList << noData;
-        QTest::newRow("element not a string")
-            << QByteArray("[key]\nsize=1\n1\\value=@ByteArray(topHalf)\n") << noList << noData;
-        QTest::newRow("element is a list") << QByteArray("[key]\nsize=1\n1\\value=a, b\n") << noList << noData;
-        QTest::newRow("size not a number") << QByteArray("[key]\nsize=two\n1\\value=a\n") << noList << noData;
-        QTest::newRow("negative size") << QByteArray("[key]\nsize=-1\n") << noList << noData;
-        QTest::newRow("huge size") << QByteArray("[key]\nsize=9000000000000\n1\\value=a\n") << noList << noData;
-        QTest::newRow("no size") << QByteArray("[key]\n1\\value=a\n") << noList << noData;
-        QTest::newRow("not an ini file") << raw("\0\xff\xfe garbage [[[ ===") << noList << noData;
+                                           << QVariant(QStringList{"topHalf", "leftHalf"});
+        QTest::newRow("plain value beside a list") << QByteArray("[General]\nkey=x\n[key]\nsize=0\n") << QVariant();
+        QTest::newRow("element missing") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n") << QVariant();
+        QTest::newRow("element not a string") << QByteArray("[key]\nsize=1\n1\\value=@ByteArray(a)\n") << QVariant();
+        QTest::newRow("huge size") << QByteArray("[key]\nsize=9000000000000\n1\\value=a\n") << QVariant();
+        QTest::newRow("not an ini file") << QByteArray::fromHex("00fffe") + " [[[ ===\n[x\nk=v\n" << QVariant();
     }
     void foreignValues()
     {
         QFETCH(QByteArray, file);
-        QFETCH(std::optional<QStringList>, list);
-        QFETCH(std::optional<QByteArray>, data);
-        const QString path = freshPath();
-        writeFile(path, file);
+        QFETCH(QVariant, expected);
+        const QString path = m_files.fresh();
+        QVERIFY(SettingsFiles::write(path, file));
         SettingsDefaultsDatabase db(path);
-        QCOMPARE(db.stringList(QStringLiteral("key")), list);
-        QCOMPARE(db.data(QStringLiteral("key")), data);
+        QCOMPARE(readBack(db), expected);
+        QTest::failOnWarning(QRegularExpression("not saved"));
+        db.remove("key");
+        QCOMPARE(readBack(SettingsDefaultsDatabase(m_files.restart(path))), QVariant());
     }
 
-    void writesReplaceEachOtherAndRemoveClearsBoth()
+    // Each write replaces whatever shape was stored under its key, on disk before it returns.
+    void writesReplaceOtherShapes()
     {
-        const QString path = freshPath();
+        const QString path = m_files.fresh();
         SettingsDefaultsDatabase db(path);
-        const QString key = QStringLiteral("key");
-        db.setStringList(key, {"a", "b", "c"});
-        db.setStringList(key, {"d"});
-        QCOMPARE(reparsed(path).stringList(key), std::optional<QStringList>(QStringList{"d"}));
-
-        db.setData(key, "bytes");
-        SettingsDefaultsDatabase asData = reparsed(path);
-        QCOMPARE(asData.data(key), std::optional<QByteArray>("bytes"));
-        QCOMPARE(asData.stringList(key), std::nullopt);
-        QVERIFY(!readFile(path).contains("size="));
-
-        db.setStringList(key, {});
-        SettingsDefaultsDatabase asList = reparsed(path);
-        QCOMPARE(asList.data(key), std::nullopt);
-        QCOMPARE(asList.stringList(key), std::optional<QStringList>(QStringList()));
-
-        db.remove(key);
-        QVERIFY(!readFile(path).contains("key"));
-        QCOMPARE(reparsed(path).stringList(key), std::nullopt);
+        const auto stored = [&] { return readBack(SettingsDefaultsDatabase(m_files.restart(path))); };
+        db.setStringList("key", {"x", "y"});
+        db.setStringList("key", {"w"});
+        QCOMPARE(stored(), QVariant(QStringList{"w"}));
+        db.setData("key", "bytes");
+        QCOMPARE(stored(), QVariant(QByteArray("bytes")));
+        db.setStringList("key", {});
+        db.setDataValues({{"key", "[1]"}, {"other", "[2]"}});
+        QCOMPARE(stored(), QVariant(QByteArray("[1]")));
+        db.remove("key");
+        QCOMPARE(stored(), QVariant());
     }
 
-    // A process killed right after a write must find it on disk: no write may
-    // wait for the database to be destroyed.
-    void everyWriteReachesTheDiskBeforeReturning()
+    void failedWritesAreReportedAndLaterOnesStillLand()
     {
-        const QString path = freshPath();
-        SettingsDefaultsDatabase db(path);
-        db.setData(QStringLiteral("customPresets"), "[]");
-        QVERIFY(readFile(path).contains("customPresets=@ByteArray([])"));
-        db.setStringList(QStringLiteral("hiddenSnapPositions"), {"topHalf"});
-        QVERIFY(readFile(path).contains("1\\value=topHalf"));
-        db.remove(QStringLiteral("customPresets"));
-        QVERIFY(!readFile(path).contains("customPresets"));
-
-        // Several values at once, replacing a list stored under one of the keys.
-        db.setDataValues({{QStringLiteral("hiddenSnapPositions"), "[1]"}, {QStringLiteral("presetSettings"), "[2]"}});
-        const QByteArray file = readFile(path);
-        QVERIFY(file.contains("hiddenSnapPositions=@ByteArray([1])"));
-        QVERIFY(file.contains("presetSettings=@ByteArray([2])"));
-        QVERIFY(!file.contains("1\\value=topHalf"));
-    }
-
-    void failedWritesAreReportedEachTime()
-    {
-        const QString blocker = m_dir.filePath(QStringLiteral("not-a-folder"));
-        writeFile(blocker, "x");
-        SettingsDefaultsDatabase db(blocker + QStringLiteral("/Ventrel.conf"));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("\"customPresets\" was not saved")));
-        db.setData(QStringLiteral("customPresets"), "[]");
-
-        // Once the folder can be made, writes succeed and say nothing.
+        const QString blocker = m_files.dir.filePath("not-a-folder");
+        QVERIFY(SettingsFiles::write(blocker, "x"));
+        SettingsDefaultsDatabase db(blocker + "/Ventrel.conf");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("\"customPresets\" was not saved"));
+        db.setData("customPresets", "[]");
         QVERIFY(QFile::remove(blocker));
-        QTest::failOnWarning(QRegularExpression(QStringLiteral("not saved")));
-        db.setData(QStringLiteral("customPresets"), "[1]");
-        QVERIFY(readFile(blocker + QStringLiteral("/Ventrel.conf")).contains("customPresets=@ByteArray([1])"));
+        QTest::failOnWarning(QRegularExpression("not saved"));
+        db.setData("customPresets", "[1]");
+        QVERIFY(SettingsFiles::read(blocker + "/Ventrel.conf").contains("customPresets=@ByteArray([1])"));
     }
 
-    void aFileQSettingsCannotFullyParseStillTakesWrites()
+    // Unreadable values are copied beside the settings file, once per content.
+    void copiesAreKeptBesideTheFile()
     {
-        const QString path = freshPath();
-        writeFile(path, raw("\0\xff\xfe garbage [[[ ===\n[x\nk=v\n"));
+        const QString path = m_files.fresh();
         SettingsDefaultsDatabase db(path);
-        QTest::failOnWarning(QRegularExpression(QStringLiteral("not saved")));
-        db.setData(QStringLiteral("customPresets"), "[]");
-        QCOMPARE(reparsed(path).data(QStringLiteral("customPresets")), std::optional<QByteArray>("[]"));
+        const auto first = db.keepCopy("customPresets", "\xff[{");
+        const auto other = db.keepCopy("customPresets", "[{]");
+        QVERIFY(first && other && *first != *other);
+        QCOMPARE(db.keepCopy("customPresets", "\xff[{"), first);
+        QCOMPARE(QFileInfo(*first).absolutePath(), QFileInfo(path).absolutePath());
+        QVERIFY(QFileInfo(*first).fileName().contains("customPresets"));
+        QCOMPARE(SettingsFiles::read(*first), "\xff[{");
+        QCOMPARE(SettingsFiles::read(*other), "[{]");
     }
 
-    void standardDatabaseIsTheVentrelFileInTheConfigFolder()
+    // The production database is the Ventrel file in the configuration folder,
+    // and the stores' shared instances read it.
+    void sharedStoresUseTheStandardFile()
     {
         const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty())
             QSKIP("run through ctest, which gives each test its own configuration folder");
-        const QString expected = QDir(config).filePath(QStringLiteral("Ventrel/Ventrel.conf"));
-        QFile::remove(expected);
-        const auto standard = DefaultsDatabase::standard();
-        QCOMPARE(standard, DefaultsDatabase::standard());
-        QCOMPARE(static_cast<SettingsDefaultsDatabase&>(*standard).fileName(), expected);
-        standard->setStringList(QStringLiteral("hiddenSnapPositions"), {"leftHalf"});
-        QVERIFY(readFile(expected).contains("1\\value=leftHalf"));
-        standard->remove(QStringLiteral("hiddenSnapPositions"));
-    }
-
-    void copiesAreKeptBesideTheFileOncePerContent()
-    {
-        const QString path = freshPath();
-        SettingsDefaultsDatabase db(path);
-        const QByteArray bad = allBytes();
-        const auto first = db.keepCopy(QStringLiteral("customPresets"), bad);
-        QVERIFY(first);
-        QCOMPARE(QFileInfo(*first).absolutePath(), QFileInfo(path).absolutePath());
-        QVERIFY(QFileInfo(*first).fileName().contains(QStringLiteral("customPresets")));
-        QCOMPARE(readFile(*first), bad);
-
-        QCOMPARE(db.keepCopy(QStringLiteral("customPresets"), bad), first);
-        const auto other = db.keepCopy(QStringLiteral("customPresets"), "[{]");
-        QVERIFY(other);
-        QVERIFY(*other != *first);
-        QCOMPARE(readFile(*first), bad);
-        QCOMPARE(readFile(*other), QByteArray("[{]"));
-        // The copies and nothing else: the settings file itself was never written.
-        QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files).size(), 2);
-    }
-
-    void refusesACopyItCannotWrite()
-    {
-        const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
-        writeFile(blocker, "x");
-        SettingsDefaultsDatabase db(blocker + QStringLiteral("/sub/Ventrel.conf"));
-        const auto copy = db.keepCopy(QStringLiteral("customPresets"), "[{]");
-        QVERIFY(!copy);
-        QVERIFY(!copy.error().isEmpty());
+        const QString expected = QDir(config).filePath("Ventrel/Ventrel.conf");
+        QVERIFY(SettingsFiles::write(expected, "[hiddenSnapPositions]\n1\\value=rightHalf\nsize=1\n"));
+        QCOMPARE(static_cast<SettingsDefaultsDatabase&>(*DefaultsDatabase::standard()).fileName(), expected);
+        QVERIFY(!SnapPositionManager::shared().visiblePositions().contains(SnapPosition::rightHalf));
+        PresetManager::shared().togglePresetVisibility(WindowPreset::defaultPresets().at(3).id);
+        QVERIFY(SettingsFiles::read(expected).contains("presetSettings=\"@ByteArray(["));
     }
 };
 
