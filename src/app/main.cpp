@@ -11,6 +11,10 @@
 #include "app/VentrelApp.h"
 #else
 #include <dlfcn.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
 #endif
 
 namespace {
@@ -22,7 +26,14 @@ int runTrayApp(int argc, char** argv)
 #ifdef VENTREL_LINKED_TRAY_APP
     return ventrel_tray_main(argc, argv);
 #else
-    void* library = dlopen("libventrel_gui.so", RTLD_NOW | RTLD_LOCAL);
+    // Looked up beside the binary by absolute path: a relative name would go
+    // through the search path of whoever calls dlopen, which under a
+    // sanitizer is its runtime, not this binary.
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::string path =
+        error ? std::string("libventrel_gui.so") : (self.parent_path() / "libventrel_gui.so").string();
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         std::fprintf(stderr, "ventrel: cannot load the tray app: %s\n", dlerror());
         return 1;

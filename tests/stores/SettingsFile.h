@@ -23,12 +23,12 @@ struct SettingsFiles {
         QFile f(path);
         return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
     }
-    // QSettings shares parsed files within a process; a copy at a fresh path
+    // QSettings shares parsed files within a process; a copy at another path
     // is parsed anew, as a restarted process would parse the file.
-    QString restart(const QString& path)
+    static QString copy(const QString& path, const QString& newPath)
     {
-        const QString copy = fresh();
-        write(copy, read(path));
-        return copy;
+        write(newPath, read(path));
+        return newPath;
     }
+    QString restart(const QString& path) { return copy(path, fresh()); }
 };

@@ -1,12 +1,9 @@
 #include "MemoryDefaultsDatabase.h"
 #include "stores/GeneralSettingsManager.h"
+#include "stores/StdoutCapture.h"
 
 #include <QSignalSpy>
-#include <QTemporaryFile>
 #include <QTest>
-
-#include <cstdio>
-#include <unistd.h>
 
 using Status = LoginItemService::Status;
 
@@ -33,17 +30,9 @@ struct FakeLoginItemService : LoginItemService {
 // Exactly what action prints on standard output.
 QByteArray printed(const std::function<void()>& action)
 {
-    QTemporaryFile file;
-    file.open();
-    std::fflush(stdout);
-    const int saved = ::dup(STDOUT_FILENO);
-    ::dup2(file.handle(), STDOUT_FILENO);
+    StdoutCapture capture;
     action();
-    std::fflush(stdout);
-    ::dup2(saved, STDOUT_FILENO);
-    ::close(saved);
-    file.seek(0);
-    return file.readAll();
+    return capture.text();
 }
 
 } // namespace

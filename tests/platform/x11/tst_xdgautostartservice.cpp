@@ -42,7 +42,7 @@ private slots:
         XdgAutostartService service(configHome(), program);
         QCOMPARE(service.status(), Status::notRegistered);
         QVERIFY(service.registerService().has_value());
-        QCOMPARE(SettingsFile::read(entryPath()), "[Desktop Entry]\nType=Application\nName=Ventrel\n"
+        QCOMPARE(SettingsFiles::read(entryPath()), "[Desktop Entry]\nType=Application\nName=Ventrel\n"
                                                   "Comment=Resize and move the focused window from the system tray\n"
                                                   "Exec=" + exec.toUtf8() + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n"
                                                   "X-KDE-autostart-after=panel\nX-LXQt-Need-Tray=true\n");
@@ -81,7 +81,7 @@ private slots:
     {
         QFETCH(QByteArray, contents);
         QFETCH(Status, status);
-        QVERIFY(SettingsFile::write(entryPath(), contents));
+        QVERIFY(SettingsFiles::write(entryPath(), contents));
         QCOMPARE(XdgAutostartService(configHome(), "/usr/bin/ventrel").status(), status);
     }
 
@@ -99,7 +99,7 @@ private slots:
         QFETCH(QString, obstacle);
         QFETCH(QString, registerError);
         QFETCH(QString, unregisterError);
-        QVERIFY(obstacle.endsWith("inside") ? QDir().mkpath(configHome() + obstacle) : SettingsFile::write(configHome() + obstacle, {}));
+        QVERIFY(obstacle.endsWith("inside") ? QDir().mkpath(configHome() + obstacle) : SettingsFiles::write(configHome() + obstacle, {}));
         XdgAutostartService service(configHome(), "/usr/bin/ventrel");
         const auto registered = service.registerService();
         QCOMPARE(registered ? QString() : registered.error().left(registerError.size()), registerError);
@@ -132,13 +132,13 @@ private slots:
 
         // Switched off elsewhere reads as off; reset removes it all the same, and leaves the updater's settings.
         qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
-        QVERIFY(SettingsFile::write(entryPath(), "[Desktop Entry]\nType=Application\nName=Ventrel\nExec="
+        QVERIFY(SettingsFiles::write(entryPath(), "[Desktop Entry]\nType=Application\nName=Ventrel\nExec="
                 + XdgAutostartService::execValue(QCoreApplication::applicationFilePath()).toUtf8() + "\nHidden=true\n"));
         GeneralSettingsManager manager(LoginItemService::create(), presets, positions);
         QVERIFY(!manager.launchAtLogin());
         manager.resetAllSettings();
         QVERIFY(!QFile::exists(entryPath()));
-        QSettings reread(SettingsFile::copyForRestart(settings, m_home->filePath("Reread.conf")), QSettings::IniFormat);
+        QSettings reread(SettingsFiles::copy(settings, m_home->filePath("Reread.conf")), QSettings::IniFormat);
         QVERIFY(reread.value(FeedUpdaterController::automaticChecksKey).toBool());
     }
 };
