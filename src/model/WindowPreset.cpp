@@ -7,11 +7,18 @@
 
 namespace {
 
-// QJsonValue::toInteger() returns its fallback for anything that is not a
-// whole number within the 64-bit range; two different fallbacks tell a real
-// value from a refusal without a second parse.
-std::optional<qint64> exactInteger(const QJsonValue& value)
+std::unexpected<WindowPreset::DecodingError> failure(const char* key, const char* reason)
 {
+    return std::unexpected(WindowPreset::DecodingError{QString::fromLatin1(key), QString::fromLatin1(reason)});
+}
+
+} // namespace
+
+std::optional<qint64> WindowPreset::jsonInteger(const QJsonValue& value)
+{
+    // toInteger() returns its fallback for anything that is not a whole number
+    // within the 64-bit range; two different fallbacks tell a real value from
+    // a refusal without a second parse.
     if (!value.isDouble())
         return std::nullopt;
     const qint64 a = value.toInteger(0);
@@ -20,13 +27,6 @@ std::optional<qint64> exactInteger(const QJsonValue& value)
         return std::nullopt;
     return a;
 }
-
-std::unexpected<WindowPreset::DecodingError> failure(const char* key, const char* reason)
-{
-    return std::unexpected(WindowPreset::DecodingError{QString::fromLatin1(key), QString::fromLatin1(reason)});
-}
-
-} // namespace
 
 QString WindowPreset::DecodingError::description() const
 {
@@ -125,7 +125,7 @@ std::expected<WindowPreset, WindowPreset::DecodingError> WindowPreset::fromJson(
         qint64* field;
     } integers[] = {{"width", &p.width}, {"height", &p.height}, {"sortOrder", &p.sortOrder}};
     for (const auto& entry : integers) {
-        const std::optional<qint64> n = exactInteger(o.value(QLatin1String(entry.key)));
+        const std::optional<qint64> n = jsonInteger(o.value(QLatin1String(entry.key)));
         if (!n)
             return failure(entry.key, "missing or not a 64-bit integer");
         *entry.field = *n;

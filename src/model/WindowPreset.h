@@ -39,6 +39,10 @@ struct WindowPreset {
     };
     static std::expected<WindowPreset, DecodingError> fromJson(const QJsonValue& value);
 
+    // A JSON number that is a whole number within the 64-bit range, as every
+    // stored integer must be.
+    static std::optional<qint64> jsonInteger(const QJsonValue& value);
+
     // The canonical upper-case hyphenated form written to disk.
     static QString uuidString(const QUuid& id);
     // Accepts only the 36-character hyphenated form, in either letter case.

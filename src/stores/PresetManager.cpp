@@ -20,19 +20,6 @@ constexpr qint64 maximumDimension = 10000;
 const QLatin1String isVisibleKey("isVisible");
 const QLatin1String sortOrderKey("sortOrder");
 
-// A JSON number that is a whole number within the 64-bit range. toInteger()
-// answers its fallback for anything else, so two fallbacks tell them apart.
-std::optional<qint64> exactInteger(const QJsonValue& value)
-{
-    if (!value.isDouble())
-        return std::nullopt;
-    const qint64 a = value.toInteger(0);
-    const qint64 b = value.toInteger(1);
-    if (a != b)
-        return std::nullopt;
-    return a;
-}
-
 struct PresetSettings {
     bool isVisible = true;
     qint64 sortOrder = 0;
@@ -63,7 +50,7 @@ std::optional<QHash<QUuid, PresetSettings>> decodePresetSettings(const QByteArra
             return std::nullopt;
         const QJsonObject object = value.toObject();
         const QJsonValue isVisible = object.value(isVisibleKey);
-        const std::optional<qint64> sortOrder = exactInteger(object.value(sortOrderKey));
+        const std::optional<qint64> sortOrder = WindowPreset::jsonInteger(object.value(sortOrderKey));
         if (!isVisible.isBool() || !sortOrder)
             return std::nullopt;
         map.insert(*id, PresetSettings{isVisible.toBool(), *sortOrder});

@@ -93,14 +93,8 @@ trap 'exit 143' TERM
 
 fail() { echo "with-desktop: $*" >&2; [ -s "$dir/log" ] && sed 's/^/  | /' "$dir/log" >&2; exit 125; }
 
-# wait_until SECONDS COMMAND...: polls COMMAND every 10 ms until it succeeds.
-wait_until() {
-  local deadline=$((SECONDS + $1)); shift
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.01
-  done
-}
+# wait_for SECONDS COMMAND...: polls the server, never a fixed sleep.
+. "$here/desktop-lib.sh"
 
 mkdir -m 0700 "$dir/runtime"
 export XDG_RUNTIME_DIR=$dir/runtime
@@ -123,10 +117,10 @@ xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
 Xvfb -displayfd 3 -nolisten tcp -noreset -auth "$XAUTHORITY" -screen 0 "${size}x24" 3>"$dir/display" 2>>"$dir/log" &
 pids+=($!)
 has_display() { [ -s "$dir/display" ] && [ "$(tail -c1 "$dir/display" | od -An -c | tr -d ' ')" = '\n' ]; }
-wait_until 10 has_display || fail "Xvfb did not start"
+wait_for 10 has_display || fail "Xvfb did not start"
 export DISPLAY=:$(tr -d '[:space:]' <"$dir/display")
 xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
-wait_until 10 xdpyinfo || fail "Xvfb on $DISPLAY does not answer"
+wait_for 10 xdpyinfo || fail "Xvfb on $DISPLAY does not answer"
 
 export VENTREL_E2E_WM=$wm
 if [ $wm -eq 1 ]; then
@@ -135,7 +129,7 @@ if [ $wm -eq 1 ]; then
   # The check window comes early in openbox's start; the work area once it
   # manages windows. A panel mapped in between may never be managed.
   wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && xprop -root _NET_WORKAREA | grep -q '='; }
-  wait_until 10 wm_ready || fail "openbox did not start"
+  wait_for 10 wm_ready || fail "openbox did not start"
 fi
 
 screen_height=${size#*x}
@@ -156,7 +150,7 @@ if [ $panel -eq 1 ]; then
       --SetDockType true --SetPartialStrut true --transparent false >>"$dir/log" 2>&1 &
     trayer_pid=$!
     pids+=($trayer_pid)
-    wait_until 4 work_area_shrunk && break
+    wait_for 4 work_area_shrunk && break
     echo "with-desktop: trayer attempt $attempt did not map its panel" >>"$dir/log"
     kill "$trayer_pid" 2>/dev/null || true
     wait "$trayer_pid" 2>/dev/null || true
