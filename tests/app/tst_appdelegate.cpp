@@ -1,6 +1,6 @@
 #include "app/AppDelegate.h"
 #include "menubar/MenuBarManager.h"
-#include "menubar/MenuInspection.h"
+#include "menubar/MenuProbe.h"
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
 #include "window/FakeWindowSystem.h"

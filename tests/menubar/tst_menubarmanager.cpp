@@ -1,5 +1,5 @@
 #include "menubar/MenuBarManager.h"
-#include "menubar/MenuInspection.h"
+#include "menubar/MenuProbe.h"
 #include "stores/MemoryDefaultsDatabase.h"
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
