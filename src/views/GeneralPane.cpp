@@ -100,8 +100,9 @@ GeneralPane::GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& 
             [this] { m_updateManager.updaterController().checkForUpdates(); });
     connect(m_reset, &QPushButton::clicked, this, &GeneralPane::showResetAlert);
 
-    connect(&m_generalManager, &GeneralSettingsManager::objectWillChange, this, &GeneralPane::scheduleSync);
-    connect(&m_updateManager, &UpdateManager::objectWillChange, this, &GeneralPane::scheduleSync);
+    m_sync = new DeferredRefresh([this] { sync(); }, this);
+    connect(&m_generalManager, &GeneralSettingsManager::objectWillChange, m_sync, &DeferredRefresh::schedule);
+    connect(&m_updateManager, &UpdateManager::objectWillChange, m_sync, &DeferredRefresh::schedule);
     sync();
 }
 
@@ -136,18 +137,9 @@ QMessageBox* GeneralPane::resetAlert() const
     return m_resetAlert.data();
 }
 
-void GeneralPane::scheduleSync()
-{
-    if (m_syncPending)
-        return;
-    m_syncPending = true;
-    QMetaObject::invokeMethod(this, &GeneralPane::sync, Qt::QueuedConnection);
-}
-
 // The stores announce changes before making them; read them afterwards.
 void GeneralPane::sync()
 {
-    m_syncPending = false;
     m_launchAtLogin->setChecked(m_generalManager.launchAtLogin());
     m_checkForUpdates->setEnabled(m_updateManager.canCheckForUpdates());
     m_automaticChecks->setChecked(m_updateManager.automaticallyChecksForUpdates());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/DeferredRefresh.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -31,7 +33,6 @@ public:
     QMessageBox* resetAlert() const;
 
 private:
-    void scheduleSync();
     void sync();
 
     GeneralSettingsManager& m_generalManager;
@@ -42,5 +43,5 @@ private:
     QCheckBox* m_automaticChecks = nullptr;
     QPushButton* m_reset = nullptr;
     QPointer<QMessageBox> m_resetAlert;
-    bool m_syncPending = false;
+    DeferredRefresh* m_sync = nullptr;
 };

@@ -70,7 +70,8 @@ PresetsPane::PresetsPane(PresetManager& presetManager, QWidget* parent)
     m_form->hide();
     layout->addWidget(m_form);
 
-    connect(&m_presetManager, &PresetManager::objectWillChange, this, &PresetsPane::scheduleRefresh);
+    m_refresh = new DeferredRefresh([this] { refresh(); }, this);
+    connect(&m_presetManager, &PresetManager::objectWillChange, m_refresh, &DeferredRefresh::schedule);
     applyPalette();
     refresh();
     updateAddButton();
@@ -278,19 +279,8 @@ PresetRowView* PresetsPane::rowView(int row) const
     return qobject_cast<PresetRowView*>(m_list->indexWidget(m_model->index(row)));
 }
 
-// The store announces changes before it makes them, and several times for
-// one action: redraw once, after the action has finished.
-void PresetsPane::scheduleRefresh()
-{
-    if (m_refreshPending)
-        return;
-    m_refreshPending = true;
-    QMetaObject::invokeMethod(this, &PresetsPane::refresh, Qt::QueuedConnection);
-}
-
 void PresetsPane::refresh()
 {
-    m_refreshPending = false;
     m_model->setPresets(sortedPresets(m_presetManager.presets()));
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const WindowPreset& preset = m_model->presets().at(row);

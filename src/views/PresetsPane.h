@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/DeferredRefresh.h"
+
 #include "model/WindowPreset.h"
 
 #include <QList>
@@ -67,7 +69,6 @@ protected:
 
 private:
     void applyPalette();
-    void scheduleRefresh();
     void refresh();
     void updateAddButton();
     QWidget* buildAddForm();
@@ -85,7 +86,7 @@ private:
     QPushButton* m_submitButton = nullptr;
     QLabel* m_times = nullptr;
     QLabel* m_errorLabel = nullptr;
-    bool m_refreshPending = false;
+    DeferredRefresh* m_refresh = nullptr;
 };
 
 template <typename T>

@@ -23,8 +23,8 @@ SnapPositionsPane::SnapPositionsPane(SnapPositionManager& snapPositionManager, Q
     m_list->setSpacing(2);
     layout->addWidget(m_list);
 
-    connect(&m_snapPositionManager, &SnapPositionManager::objectWillChange, this,
-            &SnapPositionsPane::scheduleRefresh);
+    m_refresh = new DeferredRefresh([this] { refresh(); }, this);
+    connect(&m_snapPositionManager, &SnapPositionManager::objectWillChange, m_refresh, &DeferredRefresh::schedule);
     refresh();
 }
 
@@ -38,19 +38,8 @@ SnapPositionRowView* SnapPositionsPane::rowView(int row) const
     return qobject_cast<SnapPositionRowView*>(m_list->itemWidget(m_list->item(row)));
 }
 
-// The store announces each change before it makes it, twice per toggle:
-// redraw once, after the toggle has finished.
-void SnapPositionsPane::scheduleRefresh()
-{
-    if (m_refreshPending)
-        return;
-    m_refreshPending = true;
-    QMetaObject::invokeMethod(this, &SnapPositionsPane::refresh, Qt::QueuedConnection);
-}
-
 void SnapPositionsPane::refresh()
 {
-    m_refreshPending = false;
     m_list->clear();
     for (const auto& entry : m_snapPositionManager.allPositionsWithVisibility()) {
         const SnapPosition position = entry.position;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/DeferredRefresh.h"
+
 #include <QWidget>
 
 class QListWidget;
@@ -19,10 +21,9 @@ public:
     SnapPositionRowView* rowView(int row) const;
 
 private:
-    void scheduleRefresh();
     void refresh();
 
     SnapPositionManager& m_snapPositionManager;
     QListWidget* m_list = nullptr;
-    bool m_refreshPending = false;
+    DeferredRefresh* m_refresh = nullptr;
 };

@@ -1,0 +1,20 @@
+#include "views/DeferredRefresh.h"
+
+DeferredRefresh::DeferredRefresh(std::function<void()> refresh, QObject* parent)
+    : QObject(parent), m_refresh(std::move(refresh))
+{
+}
+
+void DeferredRefresh::schedule()
+{
+    if (m_pending)
+        return;
+    m_pending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_pending = false;
+            m_refresh();
+        },
+        Qt::QueuedConnection);
+}
