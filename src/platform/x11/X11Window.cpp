@@ -104,11 +104,16 @@ void X11Window::watch(bool on)
 
 std::expected<QRectF, PlatformError> X11Window::setFrame(const QRectF& frame)
 {
+    if (!std::isfinite(frame.x()) || !std::isfinite(frame.y()) || !std::isfinite(frame.width()) ||
+        !std::isfinite(frame.height()))
+        return std::unexpected(PlatformError::invalidValue);
     return write(moveFlags | sizeFlags, WindowSystem::pixelFrame(frame));
 }
 
 std::expected<QRectF, PlatformError> X11Window::setSize(const QSizeF& size)
 {
+    if (!std::isfinite(size.width()) || !std::isfinite(size.height()))
+        return std::unexpected(PlatformError::invalidValue);
     const QRect outer = m_geometry.outer();
     return write(sizeFlags, QRect(outer.topLeft(), WindowSystem::pixelFrame(QRectF(outer.topLeft(), size)).size()));
 }

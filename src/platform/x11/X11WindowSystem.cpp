@@ -162,7 +162,6 @@ std::expected<std::unique_ptr<Window>, PlatformError> X11WindowSystem::focusedWi
     begin();
     if (!connected())
         return std::unexpected(PlatformError::unreachable);
-    xcb_connection_t* c = connection();
     const auto activeCookie = xcb_ewmh_get_active_window(&m_ewmh, m_screenNumber);
     const auto checkCookie = xcb_ewmh_get_supporting_wm_check(&m_ewmh, root());
     // What screens() will read is asked for now, to share the round trips.
@@ -182,23 +181,45 @@ std::expected<std::unique_ptr<Window>, PlatformError> X11WindowSystem::focusedWi
     const xcb_window_t window = activeWindow[0];
 
     const auto selfCheckCookie = xcb_ewmh_get_supporting_wm_check(&m_ewmh, checkWindow[0]);
-    const auto typeCookie = xcb_ewmh_get_wm_window_type(&m_ewmh, window);
-    const auto pidCookie = xcb_ewmh_get_wm_pid(&m_ewmh, window);
-    const auto machineCookie = xcb_icccm_get_wm_client_machine(c, window);
-    const auto stateCookie = xcb_ewmh_get_wm_state(&m_ewmh, window);
-    const X11Window::GeometryRequests geometryRequests = X11Window::requestGeometry(*this, window);
-
+    const LookupRequests lookup = requestLookup(window);
     const auto selfCheck = await<xcb_get_property_reply_t>(selfCheckCookie.sequence);
-    const auto type = await<xcb_get_property_reply_t>(typeCookie.sequence);
-    const auto pid = await<xcb_get_property_reply_t>(pidCookie.sequence);
-    const auto machine = await<xcb_get_property_reply_t>(machineCookie.sequence);
-    const auto state = await<xcb_get_property_reply_t>(stateCookie.sequence);
-    const auto geometry = X11Window::readGeometry(*this, geometryRequests);
+    auto found = readLookup(lookup);
     if (m_timedOut)
         return std::unexpected(PlatformError::timedOut);
     const auto selfWindow = propertyValues(selfCheck.get(), XCB_ATOM_WINDOW);
     if (selfWindow.empty() || selfWindow[0] != checkWindow[0])
         return std::unexpected(PlatformError::noFrontmostApplication);
+    return found;
+}
+
+std::expected<std::unique_ptr<Window>, PlatformError> X11WindowSystem::window(xcb_window_t window)
+{
+    begin();
+    if (!connected())
+        return std::unexpected(PlatformError::unreachable);
+    return readLookup(requestLookup(window));
+}
+
+// What the writes will need is asked for with the window's kind and owner.
+X11WindowSystem::LookupRequests X11WindowSystem::requestLookup(xcb_window_t window)
+{
+    return {window,
+            xcb_ewmh_get_wm_window_type(&m_ewmh, window),
+            xcb_ewmh_get_wm_pid(&m_ewmh, window),
+            xcb_icccm_get_wm_client_machine(connection(), window),
+            xcb_ewmh_get_wm_state(&m_ewmh, window),
+            X11Window::requestGeometry(*this, window)};
+}
+
+std::expected<std::unique_ptr<Window>, PlatformError> X11WindowSystem::readLookup(const LookupRequests& requests)
+{
+    const auto type = await<xcb_get_property_reply_t>(requests.type.sequence);
+    const auto pid = await<xcb_get_property_reply_t>(requests.pid.sequence);
+    const auto machine = await<xcb_get_property_reply_t>(requests.machine.sequence);
+    const auto state = await<xcb_get_property_reply_t>(requests.state.sequence);
+    const auto geometry = X11Window::readGeometry(*this, requests.geometry);
+    if (m_timedOut)
+        return std::unexpected(PlatformError::timedOut);
     // A window that has gone (openbox leaves _NET_ACTIVE_WINDOW naming it).
     if (!type || !pid || !machine || !state || !geometry)
         return std::unexpected(PlatformError::noFocusedWindow);
@@ -213,7 +234,7 @@ std::expected<std::unique_ptr<Window>, PlatformError> X11WindowSystem::focusedWi
     const bool maximized =
         contains(states, m_ewmh._NET_WM_STATE_MAXIMIZED_VERT) || contains(states, m_ewmh._NET_WM_STATE_MAXIMIZED_HORZ);
     const bool fullScreen = contains(states, m_ewmh._NET_WM_STATE_FULLSCREEN);
-    return std::make_unique<X11Window>(*this, window, *geometry, maximized, fullScreen);
+    return std::make_unique<X11Window>(*this, requests.window, *geometry, maximized, fullScreen);
 }
 
 // Our own windows (the Settings window, say) are never the target: acting on

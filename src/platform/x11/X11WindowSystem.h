@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/x11/X11Window.h"
 #include "platform/x11/XcbReply.h"
 #include "window/WindowSystem.h"
 
@@ -11,8 +12,6 @@
 #include <chrono>
 #include <memory>
 #include <optional>
-
-class X11Window;
 
 // Window control on X11 through the EWMH window manager: the focused window is
 // the one named by the root's _NET_ACTIVE_WINDOW, writes are one
@@ -43,6 +42,9 @@ public:
     std::expected<std::unique_ptr<Window>, PlatformError> focusedWindow() override;
     Screens screens() override;
 
+    // The given top-level window, looked up as the focused one would be.
+    std::expected<std::unique_ptr<Window>, PlatformError> window(xcb_window_t window);
+
     // Whether an EWMH window manager runs (its check window names itself).
     bool hasWindowManager();
     // Whether a system tray (the _NET_SYSTEM_TRAY selection) has an owner.
@@ -57,6 +59,11 @@ public:
 private:
     friend class X11Window;
 
+    struct LookupRequests {
+        xcb_window_t window;
+        xcb_get_property_cookie_t type, pid, machine, state;
+        X11Window::GeometryRequests geometry;
+    };
     struct ScreenRequests {
         xcb_get_property_cookie_t desktop, workarea;
         std::optional<xcb_randr_get_monitors_cookie_t> monitors;
@@ -82,6 +89,8 @@ private:
     bool waitReadable(Clock::time_point deadline);
 
     bool isOwnWindow(const xcb_get_property_reply_t* pid, const xcb_get_property_reply_t* machine) const;
+    LookupRequests requestLookup(xcb_window_t window);
+    std::expected<std::unique_ptr<Window>, PlatformError> readLookup(const LookupRequests& requests);
     ScreenRequests requestScreens();
     Screens readScreens(const ScreenRequests& requests);
     void discardPending();
