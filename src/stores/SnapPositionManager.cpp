@@ -1,5 +1,7 @@
 #include "stores/SnapPositionManager.h"
 
+#include "stores/SettingsKeys.h"
+
 SnapPositionManager& SnapPositionManager::shared()
 {
     // Never destroyed: observers may still hold it while the process ends.
@@ -10,7 +12,7 @@ SnapPositionManager& SnapPositionManager::shared()
 SnapPositionManager::SnapPositionManager(std::shared_ptr<DefaultsDatabase> userDefaults, QObject* parent)
     : QObject(parent), m_userDefaults(std::move(userDefaults))
 {
-    const QStringList stored = m_userDefaults->stringList(hiddenPositionsKey).value_or(QStringList());
+    const QStringList stored = m_userDefaults->stringList(SettingsKeys::hiddenSnapPositions).value_or(QStringList());
     m_hiddenPositions = QSet<QString>(stored.cbegin(), stored.cend());
     updatePositions();
 }
@@ -42,7 +44,7 @@ void SnapPositionManager::updatePositions()
 
 void SnapPositionManager::saveHiddenPositions()
 {
-    m_userDefaults->setStringList(hiddenPositionsKey, QStringList(m_hiddenPositions.cbegin(), m_hiddenPositions.cend()));
+    m_userDefaults->setStringList(SettingsKeys::hiddenSnapPositions, QStringList(m_hiddenPositions.cbegin(), m_hiddenPositions.cend()));
 }
 
 void SnapPositionManager::resetToDefaults()

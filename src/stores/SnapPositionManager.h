@@ -25,7 +25,6 @@ public:
 
     explicit SnapPositionManager(std::shared_ptr<DefaultsDatabase> userDefaults, QObject* parent = nullptr);
 
-    static inline const QString hiddenPositionsKey = QStringLiteral("hiddenSnapPositions");
 
     const QList<SnapPosition>& visiblePositions() const { return m_visiblePositions; }
     const QList<PositionVisibility>& allPositionsWithVisibility() const { return m_allPositionsWithVisibility; }

@@ -5,11 +5,23 @@
 #include "stores/SnapPositionManager.h"
 #include "window/FakeWindowSystem.h"
 
+#include <QActionEvent>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
+
+// Counts the menu's rebuilds: each adds a new quit item.
+struct RebuildCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ActionAdded && static_cast<QActionEvent*>(event)->action()->text() == "Quit Ventrel")
+            ++count;
+        return false;
+    }
+};
 
 // Works on the shared stores, as the program does, over the private settings
 // directory the test runner gives this test.
@@ -65,6 +77,17 @@ private slots:
 
         positions.togglePositionVisibility(SnapPosition::leftHalf);
         QTRY_VERIFY(!findAction(m_delegate->menuBarManager()->menu(), QStringLiteral("Left Half")));
+
+        // A drag renumbers every preset, one notice each; the menu is rebuilt once.
+        RebuildCounter rebuilds;
+        m_delegate->menuBarManager()->menu()->installEventFilter(&rebuilds);
+        QList<QUuid> dragged;
+        for (const WindowPreset& p : presets.presets())
+            dragged.prepend(p.id);
+        presets.reorderPresets(dragged);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(rebuilds.count, 1);
+        QCOMPARE(presetLines().first(), QStringLiteral("800\u00D7600 - Compact"));
 
         presets.resetToDefaults();
         positions.resetToDefaults();

@@ -92,7 +92,7 @@ private slots:
                                   : QStringList(request == 1 ? "register" : "unregister"));
         if (request < 0)
             QVERIFY(presets.presets() == WindowPreset::defaultPresets() && positions.visiblePositions().size() == 7 &&
-                    !db->values.contains(PresetManager::customPresetsKey));
+                    !db->values.contains(SettingsKeys::customPresets));
     }
 };
 

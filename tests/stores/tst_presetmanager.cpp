@@ -34,9 +34,9 @@ std::shared_ptr<MemoryDefaultsDatabase> memory(const QVariant& customs = {}, con
 {
     auto db = std::make_shared<MemoryDefaultsDatabase>();
     if (customs.isValid())
-        db->values.insert(PresetManager::customPresetsKey, customs);
+        db->values.insert(SettingsKeys::customPresets, customs);
     if (settings.isValid())
-        db->values.insert(PresetManager::presetSettingsKey, settings);
+        db->values.insert(SettingsKeys::presetSettings, settings);
     return db;
 }
 
@@ -102,7 +102,7 @@ private slots:
         if (added) {
             QVERIFY(!added->isDefault && added->width == width && added->height == height);
             QVERIFY(qAbs(added->createdAt - WindowPreset::now()) < 60);
-            QCOMPARE(QJsonDocument::fromJson(*db->data(PresetManager::customPresetsKey)).array().last(), added->toJson());
+            QCOMPARE(QJsonDocument::fromJson(*db->data(SettingsKeys::customPresets)).array().last(), added->toJson());
         }
     }
 
@@ -190,13 +190,13 @@ private slots:
         store.togglePresetVisibility(added->id);
         const QString restarted = m_files.restart(path);
         SettingsDefaultsDatabase reread(restarted);
-        QCOMPARE(*reread.data(PresetManager::presetSettingsKey),
+        QCOMPARE(*reread.data(SettingsKeys::presetSettings),
                  "[\"00000000-0000-0000-0000-000000000001\",{\"isVisible\":true,\"sortOrder\":0},"
                  "\"00000000-0000-0000-0000-000000000002\",{\"isVisible\":true,\"sortOrder\":1},"
                  "\"00000000-0000-0000-0000-000000000003\",{\"isVisible\":false,\"sortOrder\":2},"
                  "\"00000000-0000-0000-0000-000000000004\",{\"isVisible\":true,\"sortOrder\":3},"
                  "\"00000000-0000-0000-0000-000000000005\",{\"isVisible\":true,\"sortOrder\":4}]");
-        QCOMPARE(*reread.data(PresetManager::customPresetsKey),
+        QCOMPARE(*reread.data(SettingsKeys::customPresets),
                  json({QJsonObject{{"id", added->id.toString(QUuid::WithoutBraces).toUpper()}, {"name", "Télé 📺"},
                                    {"width", 1024}, {"height", 768}, {"isDefault", false},
                                    {"createdAt", added->createdAt}, {"isVisible", false}, {"sortOrder", 5}}}));
@@ -285,7 +285,7 @@ private slots:
         if (copied)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; the stored value was copied"));
         store.reorderPresets({});
-        QCOMPARE(*db->data(PresetManager::customPresetsKey), json(keptJson));
+        QCOMPARE(*db->data(SettingsKeys::customPresets), json(keptJson));
         QCOMPARE(PresetManager(db).presets(), WindowPreset::defaultPresets() + kept);
         QCOMPARE(db->copies, copied ? Copies({{"customPresets", stored.toByteArray()}}) : Copies());
     }
@@ -300,13 +300,13 @@ private slots:
         PresetManager store(db);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no copy of them could be kept"));
         store.togglePresetVisibility(builtinId(1));
-        QCOMPARE(*db->data(PresetManager::customPresetsKey), original);
+        QCOMPARE(*db->data(SettingsKeys::customPresets), original);
         QCOMPARE(state(PresetManager(db).presets()).at(1), "Desktop App h1"); // the rest is saved
         db->refuseCopies = false;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("copied to"));
         store.resetToDefaults();
         QCOMPARE(db->copies, Copies({{"customPresets", original}}));
-        QVERIFY(!db->values.contains(PresetManager::customPresetsKey));
+        QVERIFY(!db->values.contains(SettingsKeys::customPresets));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "MemoryDefaultsDatabase.h"
+#include "stores/SettingsKeys.h"
 #include "stores/SnapPositionManager.h"
 
 #include <QSignalSpy>
@@ -6,7 +7,7 @@
 
 namespace {
 
-const QString key = SnapPositionManager::hiddenPositionsKey;
+const QString key = SettingsKeys::hiddenSnapPositions;
 
 // Visibility in menu order (leftHalf, rightHalf, leftThird, centerThird,
 // rightThird, topHalf, bottomHalf), "+" shown and "-" hidden, once both lists agree.

@@ -95,6 +95,7 @@ private slots:
         QVERIFY(!row->visibilityButton() && row->deleteButton()->toolTip() == "Delete preset");
         // An invisible placeholder keeps custom names in line with built-in ones.
         QCOMPARE(row->findChild<QLabel*>("nameLabel")->x(), pane.rowView(0)->findChild<QLabel*>("nameLabel")->x());
+        QCOMPARE(row->findChild<QLabel*>("dragHandle")->x(), 0); // no side margin in the row
 
         QTest::mouseClick(row->deleteButton(), Qt::LeftButton);
         settle();

@@ -87,6 +87,7 @@ private slots:
             for (int i = 0; i < 7; ++i) {
                 QCOMPARE(pane.rowView(i)->position(), SnapPosition::allCases()[i]);
                 QVERIFY(!pane.rowView(i)->iconLabel()->pixmap().isNull());
+                QCOMPARE(pane.rowView(i)->iconLabel()->x(), 0); // no side margin in the row
                 verifyEye(pane.rowView(i), pane.rowView(i)->visibilityButton(), visible[i]);
             }
         };
@@ -104,6 +105,14 @@ private slots:
     void generalControlsShowWhatTheStoresHold()
     {
         Fixture f;
+        QStringList texts;
+        for (const QLabel* label : f.pane.findChildren<QLabel*>())
+            texts << label->text();
+#ifdef Q_OS_MACOS
+        QVERIFY(texts.contains("Automatically start Ventrel when you log in to your Mac."));
+#else
+        QVERIFY(texts.contains("Automatically start Ventrel when you log in."));
+#endif
         // A refused registration leaves the switch off; an accepted one turns it on.
         for (bool refuse : {true, false}) {
             f.stores.login->refuse = refuse;

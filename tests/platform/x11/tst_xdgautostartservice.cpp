@@ -1,5 +1,6 @@
 #include "platform/x11/XdgAutostartService.h"
 #include "stores/FeedUpdaterController.h"
+#include "stores/SettingsKeys.h"
 #include "stores/GeneralSettingsManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
 #include "stores/SettingsFile.h"
@@ -119,7 +120,7 @@ private slots:
     void settingsStoreOverTheEntry()
     {
         const QString settings = m_home->filePath("Ventrel.conf");
-        QSettings(settings, QSettings::IniFormat).setValue(FeedUpdaterController::automaticChecksKey, true);
+        QSettings(settings, QSettings::IniFormat).setValue(SettingsKeys::automaticUpdateChecks, true);
         auto defaults = std::make_shared<SettingsDefaultsDatabase>(settings);
         PresetManager presets(defaults);
         SnapPositionManager positions(defaults);
@@ -139,7 +140,7 @@ private slots:
         manager.resetAllSettings();
         QVERIFY(!QFile::exists(entryPath()));
         QSettings reread(SettingsFiles::copy(settings, m_home->filePath("Reread.conf")), QSettings::IniFormat);
-        QVERIFY(reread.value(FeedUpdaterController::automaticChecksKey).toBool());
+        QVERIFY(reread.value(SettingsKeys::automaticUpdateChecks).toBool());
     }
 };
 
