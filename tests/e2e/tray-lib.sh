@@ -24,12 +24,26 @@ menu_open() {
   return 1
 }
 
-# open_tray_menu [BUTTON]: clicks the icon (right button by default) and waits for the menu.
+a11y_find() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y-find.py" "$@"; }
+
+# open_tray_menu BUTTON ITEM: clicks the icon with that button and, once the
+# menu shows, prints where its item ITEM is ("x y").
 open_tray_menu() {
   local x y
   read -r x y <<<"$(tray_icon_geometry)"
-  xdotool mousemove $((x + 8)) $((y + 8)) click "${1:-3}"
-  wait_for 5 menu_open || { echo "the tray menu did not open" >&2; return 1; }
+  a11y_find --menu "$2" xdotool mousemove $((x + 8)) $((y + 8)) click "$1" ||
+    { echo "the tray menu did not open with \"$2\" in it" >&2; return 1; }
+}
+
+# open_submenu X Y ITEM: clicks the submenu item at X Y and prints where ITEM is in it.
+open_submenu() {
+  a11y_find --menu "$3" xdotool mousemove "$1" "$2" click 1 || { echo "no submenu with \"$3\"" >&2; return 1; }
+}
+
+# choose X Y: clicks the menu item there and waits for the menu to close.
+choose() {
+  xdotool mousemove "$1" "$2" click 1
+  wait_for 5 bash -c '! { . "$VENTREL_E2E_LIB"; . "$0"; menu_open; }' "${BASH_SOURCE[0]}"
 }
 
 # a11y_session: a private session bus with the accessibility bus on it, for
@@ -46,21 +60,12 @@ a11y_session() {
 }
 a11y_end() { kill $A11Y_PIDS 2>/dev/null || true; }
 
-# item_at NAME: "x y", the centre of our showing object with that accessible name.
-item_at() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y-find.py" ventrel "$1"; }
-
-# click_item NAME: clicks our object of that name once it shows.
+# click_item NAME: clicks the object of that name in our windows once it shows.
 click_item() {
   local x y
-  wait_for 5 item_at "$1" || { echo "no \"$1\" is shown" >&2; return 1; }
-  read -r x y <<<"$(item_at "$1")"
+  wait_for 5 a11y_find "$1" || { echo "no \"$1\" is shown" >&2; return 1; }
+  read -r x y <<<"$(a11y_find "$1")"
   xdotool mousemove "$x" "$y" click 1
-}
-
-# choose NAME: clicks the menu item of that name; waits for the menu to close.
-choose() {
-  click_item "$1" || return 1
-  wait_for 5 bash -c '! { . "$VENTREL_E2E_LIB"; . "$0"; menu_open; }' "${BASH_SOURCE[0]}"
 }
 
 # window_named TITLE: the id of a mapped top-level window with that WM_NAME.

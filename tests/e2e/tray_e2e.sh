@@ -30,16 +30,15 @@ colours=$(convert "$VENTREL_E2E_DIR/icon.png" -format %k info:)
 check "the icon is drawn in the tray (more than one colour)" yes "$([ "$colours" -gt 1 ] && echo yes || echo no)"
 check "no message when a tray is running" "" "$(cat "$VENTREL_E2E_DIR/app.err")"
 
-open_tray_menu 3
+item=$(open_tray_menu 3 "1440×900 - Desktop App")
 check "opening the menu keeps the client active" "$client" "$(active_window)"
-choose "1440×900 - Desktop App"
+choose $item
 wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q " 1440 900$"' || true
 read -r _ _ w h <<<"$(frame_geometry "$client")"
 check "Desktop App gives the outer size 1440x900" "1440 900" "$w $h"
 
-open_tray_menu 1 # the left button opens the same menu
-click_item "Snap Position"
-choose "Left Half"
+item=$(open_tray_menu 1 "Snap Position") # the left button opens the same menu
+choose $(open_submenu $item "Left Half")
 wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q "^0 0 "' || true
 check "Left Half fills the left of the work area" "0 0 $((screen_w / 2)) $work_h" "$(frame_geometry "$client")"
 
@@ -55,12 +54,11 @@ wait_for 5 bash -c '! xdotool search --onlyvisible --name "^Settings\$"' || true
 check "closing Settings leaves the app running" yes "$(kill -0 "$app" && echo yes || echo no)"
 
 # Settings from the menu: add a preset through the form, then apply it from the menu.
-open_tray_menu 3
-choose "Settings..."
+choose $(open_tray_menu 3 "Settings...")
 wait_for 5 has_window_named Settings || { echo "FAIL: Settings... opened no window"; exit 1; }
 click_item "Presets"
 click_item "Add Preset"
-wait_for 5 item_at "Add" # the form is open, its name field focused
+wait_for 5 a11y_find "Add" # the form is open, its name field focused
 xdotool type --delay 20 "Square"
 xdotool key Tab type --delay 20 "1000"
 xdotool key Tab type --delay 20 "900"
@@ -72,14 +70,12 @@ wmctrl -F -c Settings
 wmctrl -i -a "$client" # the user goes back to their window
 client_active() { [ "$(active_window)" = "$client" ]; }
 wait_for 5 client_active || true
-open_tray_menu 3
-choose "1000×900 - Square"
+choose $(open_tray_menu 3 "1000×900 - Square")
 wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q " 1000 900$"' || true
 read -r _ _ w h <<<"$(frame_geometry "$client")"
 check "the new preset is in the tray menu and applies 1000x900" "1000 900" "$w $h"
 
-open_tray_menu 3
-choose "Quit Ventrel"
+choose $(open_tray_menu 3 "Quit Ventrel")
 status=0
 wait "$app" || status=$?
 trap - EXIT

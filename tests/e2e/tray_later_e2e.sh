@@ -19,8 +19,7 @@ kill -0 "$app" || { echo "FAIL: the app did not keep running without a tray"; ex
 trayer --edge bottom --height 26 --SetDockType true --SetPartialStrut true >/dev/null 2>&1 &
 tray=$!
 wait_for 10 tray_icon_placed || { echo "FAIL: the icon never reached the tray that started later"; exit 1; }
-open_tray_menu 3
-choose "Quit Ventrel"
+choose $(open_tray_menu 3 "Quit Ventrel")
 status=0
 wait "$app" || status=$?
 [ "$status" -eq 0 ] || { echo "FAIL: quit gave status $status"; exit 1; }
