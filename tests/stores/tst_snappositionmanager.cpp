@@ -37,7 +37,6 @@ private slots:
         QTest::newRow("duplicates, unknown names") << QVariant(QStringList{"topHalf", "x", "topHalf", "TopHalf", ""})
                                                    << "+++++-+";
         QTest::newRow("not a list") << QVariant(QString("topHalf")) << "+++++++";
-        QTest::newRow("10 MB element") << QVariant(QStringList{QString(10 * 1024 * 1024, 'x'), "bottomHalf"}) << "++++++-";
     }
     void storedValues()
     {

@@ -4,9 +4,7 @@
 #include "views/PresetsPane.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QProcess>
-#include <QScreen>
 #include <QStandardPaths>
 
 #include <atomic>
@@ -28,8 +26,7 @@ struct PointerEvents : QObject {
 
 } // namespace
 
-// The Settings window on a real X server: what it looks like, saved for
-// people to look at, and a real mouse drag in the presets list.
+// The presets list on a real X server, dragged with a real mouse.
 class TestSettingsDesktop : public QObject {
     Q_OBJECT
 
@@ -38,36 +35,6 @@ private slots:
     {
         if (QGuiApplication::platformName() != "xcb")
             QSKIP("needs an X server (run under xvfb-run)");
-    }
-
-    // Saved as build/screenshots/settings-<section>.png, with a custom preset
-    // and a hidden preset and position to show. A drawn pane has many colours.
-    void screenshots()
-    {
-        TemporaryStores stores;
-        QVERIFY(stores.presets.addPreset("Square", 1000, 1000));
-        stores.presets.togglePresetVisibility(stores.presets.presets().at(3).id);
-        stores.snapPositions.togglePositionVisibility(SnapPosition::centerThird);
-        const QDir dir(qEnvironmentVariable("VENTREL_SCREENSHOT_DIR", QDir::currentPath()));
-        QVERIFY(dir.mkpath("."));
-        for (SettingsSection section : SettingsSection::allCases()) {
-            SettingsView view(section, stores.viewStores());
-            view.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&view));
-            QImage shot;
-            const auto paneColours = [&] {
-                shot = view.screen()->grabWindow(view.winId()).toImage();
-                QSet<QRgb> colours;
-                for (int i = 0; i < 380 * 300; ++i)
-                    colours.insert(shot.pixel(200 + i % 380, i / 380));
-                return colours.size();
-            };
-            // The panes draw their rows on a later turn of the event loop.
-            QTRY_VERIFY_WITH_TIMEOUT(paneColours() > 8, 5000);
-            QCOMPARE(shot.size(), QSize(600, 400) * shot.devicePixelRatio());
-            const QString name = section.rawValue().toLower().replace(' ', '-');
-            QVERIFY(shot.save(dir.filePath(QString("settings-%1.png").arg(name))));
-        }
     }
 
     // The press lands on a row widget, must reach the list, start a drag and

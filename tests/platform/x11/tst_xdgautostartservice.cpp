@@ -1,10 +1,5 @@
 #include "platform/x11/XdgAutostartService.h"
-#include "stores/FeedUpdaterController.h"
-#include "stores/SettingsKeys.h"
-#include "stores/GeneralSettingsManager.h"
-#include "stores/SettingsDefaultsDatabase.h"
 #include "stores/SettingsFile.h"
-#include "stores/StdoutCapture.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,7 +7,7 @@
 
 using Status = LoginItemService::Status;
 
-// The autostart entry on disk, and the General settings store over it.
+// The autostart entry on disk.
 class TestXdgAutostartService : public QObject {
     Q_OBJECT
 
@@ -116,32 +111,6 @@ private slots:
         QVERIFY(service->entryContents().contains("\nExec=/home/ann/Apps/Ventrel.AppImage\n"));
     }
 
-    // The General settings store over this program's real entry, where XDG_CONFIG_HOME says.
-    void settingsStoreOverTheEntry()
-    {
-        const QString settings = m_home->filePath("Ventrel.conf");
-        QSettings(settings, QSettings::IniFormat).setValue(SettingsKeys::automaticUpdateChecks, true);
-        auto defaults = std::make_shared<SettingsDefaultsDatabase>(settings);
-        PresetManager presets(defaults);
-        SnapPositionManager positions(defaults);
-        qputenv("XDG_CONFIG_HOME", "/sys");
-        GeneralSettingsManager failing(LoginItemService::create(), presets, positions);
-        StdoutCapture failure;
-        failing.setLaunchAtLogin(true);
-        QCOMPARE(failure.text(), "Failed to set launch at login: Could not create the folder /sys/autostart.\n");
-        QVERIFY(!failing.launchAtLogin());
-
-        // Switched off elsewhere reads as off; reset removes it all the same, and leaves the updater's settings.
-        qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
-        QVERIFY(SettingsFiles::write(entryPath(), "[Desktop Entry]\nType=Application\nName=Ventrel\nExec="
-                + XdgAutostartService::execValue(QCoreApplication::applicationFilePath()).toUtf8() + "\nHidden=true\n"));
-        GeneralSettingsManager manager(LoginItemService::create(), presets, positions);
-        QVERIFY(!manager.launchAtLogin());
-        manager.resetAllSettings();
-        QVERIFY(!QFile::exists(entryPath()));
-        QSettings reread(SettingsFiles::copy(settings, m_home->filePath("Reread.conf")), QSettings::IniFormat);
-        QVERIFY(reread.value(SettingsKeys::automaticUpdateChecks).toBool());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestXdgAutostartService)
