@@ -78,7 +78,6 @@ private slots:
         QTest::newRow("hidden builtin, other case, spaces around") << "  full hd  " << 500 << 500 << taken;
         QTest::newRow("decomposed accent") << QString::fromUtf16(u"CAFE\u0301") << 500 << 500 << taken;
         QTest::newRow("trimmed") << QString::fromUtf16(u"\u2029\tPhone \u3000") << 390 << 844 << "Phone";
-        QTest::newRow("inner spaces count") << "Full  HD" << 500 << 500 << "Full  HD";
     }
     void addPreset()
     {

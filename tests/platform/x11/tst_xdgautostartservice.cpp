@@ -28,7 +28,6 @@ private slots:
         QTest::newRow("shell characters") << "/opt/a$b`c\"d/ventrel" << "\"/opt/a\\\\$b\\\\`c\\\\\"d/ventrel\"";
         QTest::newRow("backslash") << "/opt/back\\slash/ventrel" << "\"/opt/back\\\\\\\\slash/ventrel\"";
         QTest::newRow("percent") << "/opt/100%/ventrel" << "/opt/100%%/ventrel";
-        QTest::newRow("non-ASCII") << "/home/zoë/Programme/ventrel" << "/home/zoë/Programme/ventrel";
     }
 
     void roundTripsAnyPath()
@@ -63,11 +62,9 @@ private slots:
         QTest::addColumn<Status>("status");
         const QByteArray head = "# written by hand\n[Desktop Entry]\nType=Application\nName=Ventrel\n";
         QTest::newRow("ours, with arguments") << head + "Exec = /usr/bin/ventrel --quiet\n" << Status::enabled;
-        QTest::newRow("ours, quoted") << head + "Exec=\"/usr/bin/ventrel\" %U\n" << Status::enabled;
         QTest::newRow("hidden") << head + "Exec=/usr/bin/ventrel\nHidden=true\n" << Status::requiresApproval;
         QTest::newRow("off in GNOME") << head + "Exec=/usr/bin/ventrel\nX-GNOME-Autostart-enabled=false\n" << Status::requiresApproval;
         QTest::newRow("another copy") << head + "Exec=/opt/old/ventrel\n" << Status::notRegistered;
-        QTest::newRow("no Exec") << head << Status::notRegistered;
         QTest::newRow("unclosed quote") << head + "Exec=\"/usr/bin/ventrel\n" << Status::notRegistered;
         QTest::newRow("Exec in another group") << head + "[Desktop Action quiet]\nExec=/usr/bin/ventrel\n" << Status::notRegistered;
         QTest::newRow("not a desktop entry") << QByteArray("Exec=/usr/bin/ventrel\n") << Status::notFound;
