@@ -77,16 +77,21 @@ PresetManager::PresetManager(std::shared_ptr<DefaultsDatabase> userDefaults, QOb
 
 QList<WindowPreset> PresetManager::presetsInDisplayOrder() const
 {
-    QList<WindowPreset> ordered = m_presets;
-    std::ranges::stable_sort(ordered, {}, &WindowPreset::sortOrder);
-    return ordered;
+    return inDisplayOrder(m_presets);
 }
 
 QList<WindowPreset> PresetManager::visiblePresets() const
 {
-    QList<WindowPreset> visible = presetsInDisplayOrder();
+    // Filtered first: the menu of a few visible presets among thousands sorts only those.
+    QList<WindowPreset> visible = m_presets;
     visible.removeIf([](const WindowPreset& p) { return !p.isVisible; });
-    return visible;
+    return inDisplayOrder(std::move(visible));
+}
+
+QList<WindowPreset> PresetManager::inDisplayOrder(QList<WindowPreset> presets)
+{
+    std::ranges::stable_sort(presets, {}, &WindowPreset::sortOrder);
+    return presets;
 }
 
 bool PresetManager::isSameName(const QString& storedName, const QString& typedName)

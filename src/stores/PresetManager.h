@@ -62,6 +62,8 @@ signals:
     void objectWillChange();
 
 private:
+    // The display order: a stable sort by sortOrder.
+    static QList<WindowPreset> inDisplayOrder(QList<WindowPreset> presets);
     // True when "customPresets" may be overwritten: nothing unreadable is
     // stored there, or a copy of it has been kept.
     bool keepUnreadableCustomPresets();
