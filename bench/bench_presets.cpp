@@ -50,7 +50,7 @@ void run(int count, int runs)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Ventrel/Ventrel.conf"));
     auto db = std::make_shared<SettingsDefaultsDatabase>(path);
-    db->setData(PresetManager::customPresetsKey, customPresets(count));
+    db->setData(SettingsKeys::customPresets, customPresets(count));
 
     const double load = medianMs(runs, [&] { PresetManager store(db); });
     PresetManager store(db);

@@ -4,6 +4,7 @@
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
 #include "views/AboutView.h"
+#include "views/DeferredRefresh.h"
 #include "views/SettingsView.h"
 
 #include <QGuiApplication>
@@ -51,15 +52,18 @@ void AppDelegate::applicationDidFinishLaunching()
     };
 
     // The stores notify before they change, so the rebuild runs on a later
-    // turn of the event loop, where it sees the new state. A queued
-    // connection is dropped with this delegate.
-    auto rebuild = [this] {
-        if (m_menuBarManager)
-            m_menuBarManager->rebuildMenu();
-    };
-    connect(&PresetManager::shared(), &PresetManager::objectWillChange, this, rebuild, Qt::QueuedConnection);
-    connect(&SnapPositionManager::shared(), &SnapPositionManager::objectWillChange, this, rebuild,
-            Qt::QueuedConnection);
+    // turn of the event loop, where it sees the new state. One rebuild per
+    // turn: a drag of n presets notifies n + 1 times, and the menu would
+    // otherwise be rebuilt as often, each time to the same end.
+    auto* rebuild = new DeferredRefresh(
+        [this] {
+            if (m_menuBarManager)
+                m_menuBarManager->rebuildMenu();
+        },
+        this);
+    connect(&PresetManager::shared(), &PresetManager::objectWillChange, rebuild, &DeferredRefresh::schedule);
+    connect(&SnapPositionManager::shared(), &SnapPositionManager::objectWillChange, rebuild,
+            &DeferredRefresh::schedule);
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Qt places the icon by itself once a tray appears.
@@ -75,7 +79,7 @@ void AppDelegate::showSettingsWindow(SettingsSection section)
         return;
     }
     auto window = std::make_unique<SettingsView>(section);
-    makeFixedWindow(window.get(), QStringLiteral("Settings"), QSize(600, 400));
+    makeFixedWindow(window.get(), QStringLiteral("Settings"), SettingsView::windowSize);
     // A closed window is thrown away, so every opening starts from fresh view state.
     m_settingsWindow = std::move(window);
     scheduleBringToFront(m_settingsWindow.get());
@@ -85,7 +89,7 @@ void AppDelegate::showAboutWindow()
 {
     if (!m_aboutWindow) {
         m_aboutWindow = std::make_unique<AboutView>();
-        makeFixedWindow(m_aboutWindow.get(), QStringLiteral("About Ventrel"), QSize(280, 320));
+        makeFixedWindow(m_aboutWindow.get(), QStringLiteral("About Ventrel"), AboutView::windowSize);
     }
     scheduleBringToFront(m_aboutWindow.get());
 }

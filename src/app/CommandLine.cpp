@@ -28,14 +28,6 @@ QString positionNames()
     return names.join(QStringLiteral(", "));
 }
 
-// The preset store's own rule for when two names are the same: letter case
-// and Unicode composition do not count, nor does white space around the name
-// typed (stored names are taken as stored).
-QString comparableName(const QString& name)
-{
-    return name.toLower().normalized(QString::NormalizationForm_D);
-}
-
 QString shownText(bool shown)
 {
     return shown ? QStringLiteral("shown") : QStringLiteral("hidden");
@@ -317,14 +309,8 @@ int CommandLine::apply(const QStringList& arguments)
 {
     if (arguments.size() != 1)
         return usageFailure(QStringLiteral("apply takes one preset name (quote a name with spaces)"));
-    const QString wanted = comparableName(arguments.first().trimmed());
-    const PresetManager presets(m_defaults());
-    // Names are unique when added, but stored custom presets are loaded
-    // unchecked: the first in display order wins, as it would in the menu.
-    QList<WindowPreset> ordered = presets.presets();
-    std::ranges::stable_sort(ordered, {}, &WindowPreset::sortOrder);
-    const auto found = std::ranges::find_if(ordered, [&](const WindowPreset& p) { return comparableName(p.name) == wanted; });
-    if (found == ordered.end())
+    const std::optional<WindowPreset> found = PresetManager(m_defaults()).presetNamed(arguments.first());
+    if (!found)
         return usageFailure(
             QStringLiteral("no preset is named \"%1\"; \"ventrel list\" shows them").arg(arguments.first()));
     const QJsonObject action{{QStringLiteral("command"), QStringLiteral("apply")},
@@ -343,8 +329,7 @@ int CommandLine::list(const QStringList& arguments)
     const PresetManager presets(defaults);
     const SnapPositionManager positions(defaults);
 
-    QList<WindowPreset> ordered = presets.presets();
-    std::ranges::stable_sort(ordered, {}, &WindowPreset::sortOrder);
+    const QList<WindowPreset> ordered = presets.presetsInDisplayOrder();
     if (m_options.json) {
         QJsonArray presetArray, positionArray;
         for (const WindowPreset& p : std::as_const(ordered))

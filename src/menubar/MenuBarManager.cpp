@@ -21,13 +21,17 @@ MenuBarManager::MenuBarManager(PresetManager& presetManager, SnapPositionManager
     setupStatusItem();
 }
 
-MenuBarManager::~MenuBarManager()
-{
-    delete m_menu;
-}
+MenuBarManager::~MenuBarManager() = default;
 
 void MenuBarManager::setupStatusItem()
 {
+    m_menu = std::make_unique<QMenu>();
+    // The menu shows a separator at the top when no preset is visible, and
+    // two in a row when no snap position is; Qt would fold those away.
+    m_menu->setSeparatorsCollapsible(false);
+    // Refilled before Qt measures and draws it, so the opening shows the
+    // state of now, not that of the last store change.
+    connect(m_menu.get(), &QMenu::aboutToShow, this, &MenuBarManager::rebuildMenu);
     m_statusItem = std::make_unique<QSystemTrayIcon>();
     m_statusItem->setIcon(SymbolIcon::trayIcon());
     m_statusItem->setToolTip(QStringLiteral("Ventrel"));
@@ -35,10 +39,11 @@ void MenuBarManager::setupStatusItem()
     // handled by the tray through the context menu.
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // Opening the menu rebuilds it (aboutToShow), as for the right click.
-        if (reason == QSystemTrayIcon::Trigger && m_menu)
+        if (reason == QSystemTrayIcon::Trigger)
             m_menu->popup(QCursor::pos());
     });
     rebuildMenu();
+    m_statusItem->setContextMenu(m_menu.get());
     m_statusItem->show();
 }
 
@@ -49,8 +54,16 @@ QString MenuBarManager::presetTitle(const WindowPreset& preset)
 
 void MenuBarManager::rebuildMenu()
 {
-    auto* menu = new QMenu;
-    connect(menu, &QMenu::aboutToShow, this, &MenuBarManager::menuWillOpen);
+    QMenu* menu = m_menu.get();
+    // The old items go on a later turn: one of them may be the item whose
+    // action is running now (an alert's event loop can run a rebuild).
+    for (QAction* action : menu->actions()) {
+        menu->removeAction(action);
+        if (QMenu* submenu = action->menu())
+            submenu->deleteLater(); // with its items and its own menu action
+        else if (action->parent() == menu)
+            action->deleteLater();
+    }
 
     if (!m_windowSystem.isProcessTrusted(false)) {
         menu->addAction(QStringLiteral("Grant Accessibility Permission..."), this, &MenuBarManager::requestPermission);
@@ -91,25 +104,6 @@ void MenuBarManager::rebuildMenu()
     // Qt would otherwise hide these in a macOS application menu.
     for (QAction* action : menu->actions())
         action->setMenuRole(QAction::NoRole);
-
-    QMenu* previous = m_menu;
-    m_menu = menu;
-    m_statusItem->setContextMenu(menu);
-    if (previous) {
-        // The previous menu may be the one opening or on screen right now (a
-        // rebuild runs as it opens); it goes once it is closed.
-        if (previous->isVisible() || previous == m_openingMenu)
-            connect(previous, &QMenu::aboutToHide, previous, &QObject::deleteLater);
-        else
-            previous->deleteLater();
-    }
-}
-
-void MenuBarManager::menuWillOpen()
-{
-    m_openingMenu = qobject_cast<QMenu*>(sender());
-    rebuildMenu();
-    m_openingMenu = nullptr;
 }
 
 bool MenuBarManager::ensurePermission()

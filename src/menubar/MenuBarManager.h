@@ -6,7 +6,6 @@
 
 #include <QMenu>
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -31,12 +30,12 @@ public:
     std::function<void()> onSettingsRequested;
     std::function<void()> onAboutRequested;
 
-    // Builds a fresh menu from the stores and installs it; a menu installed
-    // before is never modified.
+    // Refills the tray icon's one menu from the stores, in place, so that a
+    // menu about to open or already on screen shows the current state.
     void rebuildMenu();
 
-    // The menu currently installed on the tray icon.
-    QMenu* menu() const { return m_menu; }
+    // The menu installed on the tray icon, the same object for the manager's life.
+    QMenu* menu() const { return m_menu.get(); }
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
 
     // Menu item actions; each takes the chosen item.
@@ -56,13 +55,12 @@ private:
     void setupStatusItem();
     // Takes the permission branch when needed; true when the action may proceed.
     bool ensurePermission();
-    void menuWillOpen();
 
     PresetManager& m_presetManager;
     SnapPositionManager& m_snapPositionManager;
     WindowSystem& m_windowSystem;
     WindowManager m_windowManager;
+    // The menu outlives the icon that shows it.
+    std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
-    QPointer<QMenu> m_menu;
-    QMenu* m_openingMenu = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "stores/FeedUpdaterController.h"
+#include "stores/SettingsKeys.h"
 
 #include "stores/AppcastFeed.h"
 #include "stores/VersionComparator.h"
@@ -44,12 +45,12 @@ FeedUpdaterController::~FeedUpdaterController() = default;
 
 bool FeedUpdaterController::automaticallyChecksForUpdates() const
 {
-    return m_settings->value(automaticChecksKey, false).toBool();
+    return m_settings->value(SettingsKeys::automaticUpdateChecks, false).toBool();
 }
 
 void FeedUpdaterController::setAutomaticallyChecksForUpdates(bool enabled)
 {
-    m_settings->setValue(automaticChecksKey, enabled);
+    m_settings->setValue(SettingsKeys::automaticUpdateChecks, enabled);
     m_settings->sync();
     scheduleAutomaticCheck();
 }
@@ -62,7 +63,7 @@ void FeedUpdaterController::checkForUpdates()
 
 std::optional<QDateTime> FeedUpdaterController::lastCheckTime() const
 {
-    const QDateTime time = QDateTime::fromString(m_settings->value(lastCheckTimeKey).toString(), Qt::ISODate);
+    const QDateTime time = QDateTime::fromString(m_settings->value(SettingsKeys::lastUpdateCheckTime).toString(), Qt::ISODate);
     if (!time.isValid())
         return std::nullopt;
     return time;
@@ -92,7 +93,7 @@ void FeedUpdaterController::startCheck(Origin origin)
 
 void FeedUpdaterController::finishCheck(Origin origin, FeedFetcher::Result result)
 {
-    m_settings->setValue(lastCheckTimeKey, m_configuration.now().toUTC().toString(Qt::ISODateWithMs));
+    m_settings->setValue(SettingsKeys::lastUpdateCheckTime, m_configuration.now().toUTC().toString(Qt::ISODateWithMs));
     m_settings->sync();
     setCanCheck(true);
     scheduleAutomaticCheck();

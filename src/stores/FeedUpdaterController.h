@@ -36,8 +36,6 @@ public:
         std::function<QDateTime()> now = [] { return QDateTime::currentDateTimeUtc(); };
     };
 
-    static inline const QString automaticChecksKey = QStringLiteral("Updater/automaticallyChecksForUpdates");
-    static inline const QString lastCheckTimeKey = QStringLiteral("Updater/lastCheckTime");
     static constexpr std::chrono::hours checkInterval{24};
 
     // This build's feed address and versions, the user's settings, the default limits.

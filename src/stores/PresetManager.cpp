@@ -5,17 +5,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QLocale>
 #include <QtDebug>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {
-
-constexpr qint64 minimumDimension = 100;
-constexpr qint64 maximumDimension = 10000;
 
 const QLatin1String isVisibleKey("isVisible");
 const QLatin1String sortOrderKey("sortOrder");
@@ -58,76 +53,6 @@ std::optional<QHash<QUuid, PresetSettings>> decodePresetSettings(const QByteArra
     return map;
 }
 
-// The JSON string of text, quotes included. Plain ASCII, nearly every name,
-// is copied as it is; anything needing an escape is left to Qt's writer.
-void appendJsonString(QByteArray& out, const QString& text)
-{
-    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.unicode() >= 0x20 && c.unicode() < 0x7f && c != u'"' && c != u'\\';
-    });
-    if (plain) {
-        out += '"';
-        out += text.toLatin1();
-        out += '"';
-        return;
-    }
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    out += QByteArrayView(array).sliced(1, array.size() - 2);
-}
-
-// Numbers the way Qt's writer puts them: a double with an integral value that
-// fits in 64 bits as an integer, others in the shortest form that reads back
-// to the same double.
-void appendJsonNumber(QByteArray& out, double value)
-{
-    // JSON has no infinities; Qt writes them as null, and so do we.
-    if (!std::isfinite(value)) {
-        out += "null";
-        return;
-    }
-    // 2^63 itself is integral but does not fit.
-    constexpr double twoTo63 = 9223372036854775808.0;
-    if (value == std::trunc(value) && value >= -twoTo63 && value < twoTo63) {
-        out += QByteArray::number(qint64(value));
-        return;
-    }
-    out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-// The compact JSON array of presets, byte for byte what QJsonDocument writes
-// for an array of WindowPreset::toJson() (keys in Qt's sorted order), without
-// building a JSON object per preset: with thousands of presets that alone
-// cost more than writing the file.
-QByteArray encodePresets(const QList<WindowPreset>& presets)
-{
-    QByteArray out;
-    out.reserve(presets.size() * 200 + 2);
-    out += '[';
-    for (const WindowPreset& p : presets) {
-        if (out.size() > 1)
-            out += ',';
-        out += "{\"createdAt\":";
-        appendJsonNumber(out, p.createdAt);
-        out += ",\"height\":";
-        out += QByteArray::number(p.height);
-        out += ",\"id\":\"";
-        out += p.id.toByteArray(QUuid::WithoutBraces).toUpper();
-        out += "\",\"isDefault\":";
-        out += p.isDefault ? "true" : "false";
-        out += ",\"isVisible\":";
-        out += p.isVisible ? "true" : "false";
-        out += ",\"name\":";
-        appendJsonString(out, p.name);
-        out += ",\"sortOrder\":";
-        out += QByteArray::number(p.sortOrder);
-        out += ",\"width\":";
-        out += QByteArray::number(p.width);
-        out += '}';
-    }
-    out += ']';
-    return out;
-}
-
 // Names are unique ignoring letter case and Unicode composition: "É" written
 // precomposed or as "E" plus a combining accent is the same name.
 QString comparableName(const QString& name)
@@ -150,21 +75,43 @@ PresetManager::PresetManager(std::shared_ptr<DefaultsDatabase> userDefaults, QOb
     loadPresets();
 }
 
+QList<WindowPreset> PresetManager::presetsInDisplayOrder() const
+{
+    return inDisplayOrder(m_presets);
+}
+
 QList<WindowPreset> PresetManager::visiblePresets() const
 {
-    QList<WindowPreset> visible;
-    visible.reserve(m_presets.size());
-    std::copy_if(m_presets.cbegin(), m_presets.cend(), std::back_inserter(visible),
-                 [](const WindowPreset& p) { return p.isVisible; });
-    std::stable_sort(visible.begin(), visible.end(),
-                     [](const WindowPreset& a, const WindowPreset& b) { return a.sortOrder < b.sortOrder; });
-    return visible;
+    // Filtered first: the menu of a few visible presets among thousands sorts only those.
+    QList<WindowPreset> visible = m_presets;
+    visible.removeIf([](const WindowPreset& p) { return !p.isVisible; });
+    return inDisplayOrder(std::move(visible));
+}
+
+QList<WindowPreset> PresetManager::inDisplayOrder(QList<WindowPreset> presets)
+{
+    std::ranges::stable_sort(presets, {}, &WindowPreset::sortOrder);
+    return presets;
+}
+
+bool PresetManager::isSameName(const QString& storedName, const QString& typedName)
+{
+    return comparableName(storedName) == comparableName(typedName.trimmed());
+}
+
+std::optional<WindowPreset> PresetManager::presetNamed(const QString& typedName) const
+{
+    const QString wanted = comparableName(typedName.trimmed());
+    for (const WindowPreset& p : presetsInDisplayOrder()) {
+        if (comparableName(p.name) == wanted)
+            return p;
+    }
+    return std::nullopt;
 }
 
 std::expected<WindowPreset, PresetError> PresetManager::addPreset(const QString& name, qint64 width, qint64 height)
 {
-    if (width < minimumDimension || width > maximumDimension || height < minimumDimension ||
-        height > maximumDimension)
+    if (!isValidDimension(width) || !isValidDimension(height))
         return std::unexpected(PresetError::invalidDimensions);
 
     // QString::trimmed() strips exactly the Unicode space separators, tab,
@@ -246,7 +193,7 @@ void PresetManager::loadPresets()
 {
     QList<WindowPreset> loaded = WindowPreset::defaultPresets();
 
-    if (const std::optional<QByteArray> stored = m_userDefaults->data(presetSettingsKey)) {
+    if (const std::optional<QByteArray> stored = m_userDefaults->data(SettingsKeys::presetSettings)) {
         if (const auto settings = decodePresetSettings(*stored)) {
             for (WindowPreset& p : loaded) {
                 const auto found = settings->constFind(p.id);
@@ -262,7 +209,7 @@ void PresetManager::loadPresets()
     // does not decode is remembered so that a copy is kept before the value is
     // next overwritten.
     m_unreadableCustomPresets.reset();
-    if (const std::optional<QByteArray> stored = m_userDefaults->data(customPresetsKey)) {
+    if (const std::optional<QByteArray> stored = m_userDefaults->data(SettingsKeys::customPresets)) {
         QJsonParseError error{};
         const QJsonDocument document = QJsonDocument::fromJson(*stored, &error);
         bool intact = error.error == QJsonParseError::NoError && document.isArray();
@@ -293,7 +240,7 @@ bool PresetManager::keepUnreadableCustomPresets()
 {
     if (!m_unreadableCustomPresets)
         return true;
-    const std::expected<QString, QString> copy = m_userDefaults->keepCopy(customPresetsKey, *m_unreadableCustomPresets);
+    const std::expected<QString, QString> copy = m_userDefaults->keepCopy(SettingsKeys::customPresets, *m_unreadableCustomPresets);
     if (!copy) {
         qWarning().noquote() << QStringLiteral("Ventrel: some saved custom presets could not be read, and no copy of "
                                                "them could be kept (%1); they are left as stored.")
@@ -311,12 +258,14 @@ void PresetManager::savePresets()
 {
     QList<std::pair<QString, QByteArray>> entries;
 
-    QList<WindowPreset> custom;
-    custom.reserve(m_presets.size());
-    std::copy_if(m_presets.cbegin(), m_presets.cend(), std::back_inserter(custom),
-                 [](const WindowPreset& p) { return !p.isDefault; });
-    if (keepUnreadableCustomPresets())
-        entries.append({customPresetsKey, encodePresets(custom)});
+    if (keepUnreadableCustomPresets()) {
+        QJsonArray custom;
+        for (const WindowPreset& p : std::as_const(m_presets)) {
+            if (!p.isDefault)
+                custom.append(p.toJson());
+        }
+        entries.append({SettingsKeys::customPresets, QJsonDocument(custom).toJson(QJsonDocument::Compact)});
+    }
 
     // A map keyed by id: a later preset with the same id replaces an earlier
     // one but keeps the earlier one's place in the array.
@@ -335,7 +284,7 @@ void PresetManager::savePresets()
         flat.append(WindowPreset::uuidString(id));
         flat.append(QJsonObject{{isVisibleKey, s.isVisible}, {sortOrderKey, s.sortOrder}});
     }
-    entries.append({presetSettingsKey, QJsonDocument(flat).toJson(QJsonDocument::Compact)});
+    entries.append({SettingsKeys::presetSettings, QJsonDocument(flat).toJson(QJsonDocument::Compact)});
 
     m_userDefaults->setDataValues(entries);
     emit objectWillChange();
@@ -346,8 +295,8 @@ void PresetManager::resetToDefaults()
     // The user asked for everything to go, but not for what they never saw:
     // unreadable presets are still copied out first.
     keepUnreadableCustomPresets();
-    m_userDefaults->remove(customPresetsKey);
-    m_userDefaults->remove(presetSettingsKey);
+    m_userDefaults->remove(SettingsKeys::customPresets);
+    m_userDefaults->remove(SettingsKeys::presetSettings);
     loadPresets();
     emit objectWillChange();
 }

@@ -3,6 +3,7 @@
 #include "model/WindowPreset.h"
 #include "stores/DefaultsDatabase.h"
 #include "stores/PresetError.h"
+#include "stores/SettingsKeys.h"
 
 #include <QList>
 #include <QObject>
@@ -23,13 +24,29 @@ public:
 
     explicit PresetManager(std::shared_ptr<DefaultsDatabase> userDefaults, QObject* parent = nullptr);
 
-    static inline const QString customPresetsKey = QStringLiteral("customPresets");
-    static inline const QString presetSettingsKey = QStringLiteral("presetSettings");
-
     // Every preset: the built-in ones first, then custom ones in the order added.
     const QList<WindowPreset>& presets() const { return m_presets; }
-    // Visible presets in display order (stable sort by sortOrder).
+    // Every preset in display order: a stable sort by sortOrder, so that equal
+    // orders keep the order of presets().
+    QList<WindowPreset> presetsInDisplayOrder() const;
+    // The visible presets in display order, as the menu lists them.
     QList<WindowPreset> visiblePresets() const;
+
+    // The inclusive range of a new preset's width and height.
+    static constexpr qint64 minimumDimension = 100;
+    static constexpr qint64 maximumDimension = 10000;
+    static constexpr bool isValidDimension(qint64 value)
+    {
+        return value >= minimumDimension && value <= maximumDimension;
+    }
+
+    // Whether a typed name names the stored one: white space around the typed
+    // name, letter case and Unicode composition do not count; the stored name
+    // is taken as stored. The rule that keeps new names unique.
+    static bool isSameName(const QString& storedName, const QString& typedName);
+    // The first preset in display order that the typed name names, as the menu
+    // would offer it; stored presets are loaded unchecked, so there may be more.
+    std::optional<WindowPreset> presetNamed(const QString& typedName) const;
 
     std::expected<WindowPreset, PresetError> addPreset(const QString& name, qint64 width, qint64 height);
     std::expected<void, PresetError> deletePreset(const QUuid& id);
@@ -45,6 +62,8 @@ signals:
     void objectWillChange();
 
 private:
+    // The display order: a stable sort by sortOrder.
+    static QList<WindowPreset> inDisplayOrder(QList<WindowPreset> presets);
     // True when "customPresets" may be overwritten: nothing unreadable is
     // stored there, or a copy of it has been kept.
     bool keepUnreadableCustomPresets();

@@ -1,5 +1,7 @@
 #include "stores/SnapPositionManager.h"
 
+#include "stores/SettingsKeys.h"
+
 SnapPositionManager& SnapPositionManager::shared()
 {
     // Never destroyed: observers may still hold it while the process ends.
@@ -10,9 +12,9 @@ SnapPositionManager& SnapPositionManager::shared()
 SnapPositionManager::SnapPositionManager(std::shared_ptr<DefaultsDatabase> userDefaults, QObject* parent)
     : QObject(parent), m_userDefaults(std::move(userDefaults))
 {
-    const QStringList stored = m_userDefaults->stringList(hiddenPositionsKey).value_or(QStringList());
+    const QStringList stored = m_userDefaults->stringList(SettingsKeys::hiddenSnapPositions).value_or(QStringList());
     m_hiddenPositions = QSet<QString>(stored.cbegin(), stored.cend());
-    const std::optional<QByteArray> screen = m_userDefaults->data(screenChoiceKey);
+    const std::optional<QByteArray> screen = m_userDefaults->data(SettingsKeys::screenChoice);
     m_screenChoice = screenChoiceFromName(QString::fromLatin1(screen.value_or(QByteArray()))).value_or(ScreenChoice::main);
     updatePositions();
 }
@@ -23,7 +25,7 @@ void SnapPositionManager::setScreenChoice(ScreenChoice choice)
         return;
     emit objectWillChange();
     m_screenChoice = choice;
-    m_userDefaults->setData(screenChoiceKey, screenChoiceName(choice).toLatin1());
+    m_userDefaults->setData(SettingsKeys::screenChoice, screenChoiceName(choice).toLatin1());
 }
 
 void SnapPositionManager::togglePositionVisibility(SnapPosition position)
@@ -53,7 +55,7 @@ void SnapPositionManager::updatePositions()
 
 void SnapPositionManager::saveHiddenPositions()
 {
-    m_userDefaults->setStringList(hiddenPositionsKey, QStringList(m_hiddenPositions.cbegin(), m_hiddenPositions.cend()));
+    m_userDefaults->setStringList(SettingsKeys::hiddenSnapPositions, QStringList(m_hiddenPositions.cbegin(), m_hiddenPositions.cend()));
 }
 
 void SnapPositionManager::resetToDefaults()
@@ -61,7 +63,7 @@ void SnapPositionManager::resetToDefaults()
     if (m_screenChoice != ScreenChoice::main)
         emit objectWillChange();
     m_screenChoice = ScreenChoice::main;
-    m_userDefaults->remove(screenChoiceKey);
+    m_userDefaults->remove(SettingsKeys::screenChoice);
     m_hiddenPositions.clear();
     saveHiddenPositions();
     updatePositions();

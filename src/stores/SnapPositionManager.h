@@ -26,9 +26,6 @@ public:
 
     explicit SnapPositionManager(std::shared_ptr<DefaultsDatabase> userDefaults, QObject* parent = nullptr);
 
-    static inline const QString hiddenPositionsKey = QStringLiteral("hiddenSnapPositions");
-    // "main" or "window"; missing means main.
-    static inline const QString screenChoiceKey = QStringLiteral("screenChoice");
 
     const QList<SnapPosition>& visiblePositions() const { return m_visiblePositions; }
     const QList<PositionVisibility>& allPositionsWithVisibility() const { return m_allPositionsWithVisibility; }

@@ -47,7 +47,7 @@ QString AboutView::rightsLine(int year)
 
 AboutView::AboutView(QWidget* parent) : QWidget(parent)
 {
-    setFixedSize(280, 320);
+    setFixedSize(windowSize);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
     layout->setSpacing(16);

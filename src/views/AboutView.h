@@ -12,6 +12,8 @@ public:
     explicit AboutView(QWidget* parent = nullptr);
 
     // "Version X (B)", with "1.0" and "1" standing in for missing values.
+    static constexpr QSize windowSize{280, 320};
+
     static QString versionLine(const QString& version, const QString& build);
     static QString rightsLine(int year);
 

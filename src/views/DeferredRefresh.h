@@ -6,7 +6,8 @@
 
 // Turns a store's change notices into one redraw on a later turn of the event
 // loop. The stores announce a change before they make it, and several times
-// for one action, so a view redraws once, after the action has finished.
+// for one action, so a view (or the tray menu) redraws once, after the
+// action has finished.
 class DeferredRefresh : public QObject {
     Q_OBJECT
 public:

@@ -59,7 +59,7 @@ GeneralPane::GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& 
     column->setSpacing(24);
 
     QVBoxLayout* startup = addGroup(content, column, QStringLiteral("Startup"),
-                                    QStringLiteral("Automatically start Ventrel when you log in to your Mac."));
+                                    QStringLiteral("Automatically start Ventrel when you log in" VENTREL_LOGIN_PLACE "."));
     m_launchAtLogin = new QCheckBox(QStringLiteral("Launch at Login"), content);
     m_launchAtLogin->setObjectName(QStringLiteral("launchAtLoginToggle"));
     startup->addWidget(m_launchAtLogin, 0, Qt::AlignLeft);

@@ -20,7 +20,7 @@ PresetRowView::PresetRowView(const WindowPreset& preset, std::function<void()> o
     setObjectName(QStringLiteral("presetRow"));
     auto* layout = new QHBoxLayout(this);
     layout->setSpacing(RowStyle::spacing);
-    layout->setContentsMargins(8, RowStyle::verticalPadding, 8, RowStyle::verticalPadding);
+    layout->setContentsMargins(0, RowStyle::verticalPadding, 0, RowStyle::verticalPadding);
 
     m_handle = new QLabel(this);
     m_handle->setObjectName(QStringLiteral("dragHandle"));

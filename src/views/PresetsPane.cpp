@@ -155,14 +155,6 @@ void PresetsPane::applyPalette()
     ViewStyle::setTextColor(m_errorLabel, ViewStyle::red(palette()));
 }
 
-QList<WindowPreset> PresetsPane::sortedPresets(const QList<WindowPreset>& presets)
-{
-    QList<WindowPreset> sorted = presets;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const WindowPreset& a, const WindowPreset& b) { return a.sortOrder < b.sortOrder; });
-    return sorted;
-}
-
 std::optional<qint64> PresetsPane::parseInteger(QStringView text)
 {
     qsizetype i = 0;
@@ -198,7 +190,8 @@ bool PresetsPane::isFormValid(const QString& name, const QString& width, const Q
     const bool hasName = std::any_of(name.begin(), name.end(), [](QChar c) { return !isNameSpace(c); });
     if (!hasName)
         return false;
-    const auto inRange = [](const std::optional<qint64>& v) { return v && *v >= 100 && *v <= 10000; };
+    // The store's own range, tested here so that Add is never offered for a size it refuses.
+    const auto inRange = [](const std::optional<qint64>& v) { return v && PresetManager::isValidDimension(*v); };
     return inRange(parseInteger(width)) && inRange(parseInteger(height));
 }
 
@@ -261,7 +254,7 @@ void PresetsPane::updateAddButton()
 void PresetsPane::movePresets(const QList<int>& sourceOffsets, int destination)
 {
     const QList<WindowPreset> moved =
-        movePresets(sortedPresets(m_presetManager.presets()), sourceOffsets, destination);
+        movePresets(m_presetManager.presetsInDisplayOrder(), sourceOffsets, destination);
     QList<QUuid> ids;
     ids.reserve(moved.size());
     for (const WindowPreset& preset : moved)
@@ -281,7 +274,7 @@ PresetRowView* PresetsPane::rowView(int row) const
 
 void PresetsPane::refresh()
 {
-    m_model->setPresets(sortedPresets(m_presetManager.presets()));
+    m_model->setPresets(m_presetManager.presetsInDisplayOrder());
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const WindowPreset& preset = m_model->presets().at(row);
         const QUuid id = preset.id;

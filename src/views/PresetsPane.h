@@ -31,9 +31,6 @@ class PresetsPane : public QWidget {
 public:
     explicit PresetsPane(PresetManager& presetManager, QWidget* parent = nullptr);
 
-    // The store's presets in display order: stable sort by sortOrder.
-    static QList<WindowPreset> sortedPresets(const QList<WindowPreset>& presets);
-
     // The whole text as an optional single sign and one or more ASCII digits,
     // within the signed 64-bit range; nothing else parses (no spaces, no units).
     static std::optional<qint64> parseInteger(QStringView text);

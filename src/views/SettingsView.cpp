@@ -32,7 +32,7 @@ SettingsView::SettingsView(SettingsSection initialSection, Stores stores, QWidge
 {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(QStringLiteral("Settings"));
-    setFixedSize(contentWidth, contentHeight);
+    setFixedSize(windowSize);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

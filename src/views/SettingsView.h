@@ -35,8 +35,8 @@ public:
     explicit SettingsView(SettingsSection initialSection = SettingsSection::general,
                           Stores stores = Stores::shared(), QWidget* parent = nullptr);
 
-    static constexpr int contentWidth = 600;
-    static constexpr int contentHeight = 400;
+    // Fixed: the window can be neither resized nor zoomed.
+    static constexpr QSize windowSize{600, 400};
     static constexpr int sidebarWidth = 160;
 
     SettingsSection selectedSection() const { return m_selectedSection; }

@@ -23,7 +23,7 @@ SnapPositionRowView::SnapPositionRowView(SnapPosition position, bool isVisible,
     setObjectName(QStringLiteral("snapPositionRow"));
     auto* layout = new QHBoxLayout(this);
     layout->setSpacing(RowStyle::spacing);
-    layout->setContentsMargins(8, RowStyle::verticalPadding, 8, RowStyle::verticalPadding);
+    layout->setContentsMargins(0, RowStyle::verticalPadding, 0, RowStyle::verticalPadding);
 
     // Without a symbol the row simply starts with the eye button.
     if (SymbolIcon::hasSymbol(m_position.iconName())) {

@@ -24,18 +24,48 @@ menu_open() {
   return 1
 }
 
-# open_tray_menu [BUTTON]: clicks the icon (right button by default) and waits for the menu.
+a11y_find() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y-find.py" "$@"; }
+
+# open_tray_menu BUTTON ITEM: clicks the icon with that button and, once the
+# menu shows, prints where its item ITEM is ("x y").
 open_tray_menu() {
   local x y
   read -r x y <<<"$(tray_icon_geometry)"
-  xdotool mousemove $((x + 8)) $((y + 8)) click "${1:-3}"
-  wait_for 5 menu_open || { echo "the tray menu did not open" >&2; return 1; }
+  a11y_find --menu "$2" xdotool mousemove $((x + 8)) $((y + 8)) click "$1" ||
+    { echo "the tray menu did not open with \"$2\" in it" >&2; return 1; }
 }
 
-# choose KEY...: types the keys into the open menu; waits for it to close.
+# open_submenu X Y ITEM: clicks the submenu item at X Y and prints where ITEM is in it.
+open_submenu() {
+  a11y_find --menu "$3" xdotool mousemove "$1" "$2" click 1 || { echo "no submenu with \"$3\"" >&2; return 1; }
+}
+
+# choose X Y: clicks the menu item there and waits for the menu to close.
 choose() {
-  xdotool key --delay 30 "$@"
+  xdotool mousemove "$1" "$2" click 1
   wait_for 5 bash -c '! { . "$VENTREL_E2E_LIB"; . "$0"; menu_open; }' "${BASH_SOURCE[0]}"
+}
+
+# a11y_session: a private session bus with the accessibility bus on it, for
+# apps started afterwards; Qt then shows its widgets to screen readers, and
+# the tests find menu items and buttons by their names as one does.
+a11y_session() {
+  local out
+  out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+  export DBUS_SESSION_BUS_ADDRESS=${out%%$'\n'*}
+  A11Y_PIDS=${out##*$'\n'}
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  A11Y_PIDS="$A11Y_PIDS $!"
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+a11y_end() { kill $A11Y_PIDS 2>/dev/null || true; }
+
+# click_item NAME: clicks the object of that name in our windows once it shows.
+click_item() {
+  local x y
+  wait_for 5 a11y_find "$1" || { echo "no \"$1\" is shown" >&2; return 1; }
+  read -r x y <<<"$(a11y_find "$1")"
+  xdotool mousemove "$x" "$y" click 1
 }
 
 # window_named TITLE: the id of a mapped top-level window with that WM_NAME.

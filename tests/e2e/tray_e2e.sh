@@ -18,32 +18,30 @@ read -r screen_w screen_h <<<"${VENTREL_E2E_SCREEN/x/ }"
 work_h=$((screen_h - VENTREL_E2E_PANEL_HEIGHT))
 
 client=$(start_client 600x400+200+150 tray-client)
+a11y_session
 "$ventrel" >"$VENTREL_E2E_DIR/app.out" 2>"$VENTREL_E2E_DIR/app.err" &
 app=$!
-trap 'kill $app 2>/dev/null || true' EXIT
+trap 'kill $app 2>/dev/null || true; a11y_end' EXIT
 
 wait_for 10 tray_icon_placed || { echo "FAIL: the icon never reached the tray"; exit 1; }
-read -r ix iy <<<"$(tray_icon_geometry)"
-import -window root -crop 22x22+"$ix"+"$iy" "$VENTREL_E2E_DIR/icon.png"
-colours=$(convert "$VENTREL_E2E_DIR/icon.png" -format %k info:)
-check "the icon is drawn in the tray (more than one colour)" yes "$([ "$colours" -gt 1 ] && echo yes || echo no)"
 check "no message when a tray is running" "" "$(cat "$VENTREL_E2E_DIR/app.err")"
 
-open_tray_menu 3
+item=$(open_tray_menu 3 "1440×900 - Desktop App")
 check "opening the menu keeps the client active" "$client" "$(active_window)"
-choose Down Down Return # 1440×900 - Desktop App
+choose $item
 wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q " 1440 900$"' || true
 read -r _ _ w h <<<"$(frame_geometry "$client")"
 check "Desktop App gives the outer size 1440x900" "1440 900" "$w $h"
 
-open_tray_menu 1 # the left button opens the same menu
-choose Down Down Down Down Down Down Right Return # Snap Position > Left Half
+item=$(open_tray_menu 1 "Snap Position") # the left button opens the same menu
+choose $(open_submenu $item "Left Half")
 wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q "^0 0 "' || true
 check "Left Half fills the left of the work area" "0 0 $((screen_w / 2)) $work_h" "$(frame_geometry "$client")"
 
 # A second launch hands over to the first and opens Settings there.
-"$ventrel"
-check "a second launch exits with status 0" 0 $?
+status=0
+"$ventrel" || status=$?
+check "a second launch exits with status 0" 0 "$status"
 wait_for 5 has_window_named Settings || true
 check "the first instance opened Settings" yes "$(has_window_named Settings && echo yes || echo no)"
 # Closed through the window manager, as a user would: the window only hides.
@@ -52,17 +50,15 @@ wait_for 5 bash -c '! xdotool search --onlyvisible --name "^Settings\$"' || true
 check "closing Settings leaves the app running" yes "$(kill -0 "$app" && echo yes || echo no)"
 
 # Settings from the menu: add a preset through the form, then apply it from the menu.
-open_tray_menu 3
-choose Up Up Up Return # Settings...
+choose $(open_tray_menu 3 "Settings...")
 wait_for 5 has_window_named Settings || { echo "FAIL: Settings... opened no window"; exit 1; }
-settings=$(window_named Settings)
-read -r sx sy <<<"$(xwininfo -id "$settings" | sed -n 's/.*Absolute upper-left [XY]: *\(-\{0,1\}[0-9]*\).*/\1/p' | tr '\n' ' ')"
-xdotool mousemove $((sx + 60)) $((sy + 55)) click 1   # sidebar: Presets
-xdotool mousemove $((sx + 380)) $((sy + 378)) click 1 # Add Preset
-xdotool sleep 0.3 type --delay 20 "Square"
+click_item "Presets"
+click_item "Add Preset"
+wait_for 5 a11y_find "Add" # the form is open, its name field focused
+xdotool type --delay 20 "Square"
 xdotool key Tab type --delay 20 "1000"
 xdotool key Tab type --delay 20 "900"
-xdotool mousemove $((sx + 547)) $((sy + 376)) click 1 # Add
+click_item "Add"
 stored() { grep -q 'Square' "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"; }
 wait_for 5 stored || true
 check "the form stored the new preset" yes "$(stored && echo yes || echo no)"
@@ -70,14 +66,12 @@ wmctrl -F -c Settings
 wmctrl -i -a "$client" # the user goes back to their window
 client_active() { [ "$(active_window)" = "$client" ]; }
 wait_for 5 client_active || true
-open_tray_menu 3
-choose Down Down Down Down Down Down Return # the sixth item: the new preset
+choose $(open_tray_menu 3 "1000×900 - Square")
 wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q " 1000 900$"' || true
 read -r _ _ w h <<<"$(frame_geometry "$client")"
 check "the new preset is in the tray menu and applies 1000x900" "1000 900" "$w $h"
 
-open_tray_menu 3
-choose Up Return # Quit Ventrel
+choose $(open_tray_menu 3 "Quit Ventrel")
 status=0
 wait "$app" || status=$?
 trap - EXIT

@@ -7,9 +7,10 @@ ventrel=$1
 . "$VENTREL_E2E_LIB"
 . "$(dirname "$0")/tray-lib.sh"
 
+a11y_session
 "$ventrel" 2>"$VENTREL_E2E_DIR/app.err" &
 app=$!
-trap 'kill $app $tray 2>/dev/null || true' EXIT
+trap 'kill $app $tray 2>/dev/null || true; a11y_end' EXIT
 tray=
 said_once() { [ "$(grep -c 'no system tray' "$VENTREL_E2E_DIR/app.err")" -eq 1 ]; }
 wait_for 10 said_once || { echo "FAIL: expected one line about the missing tray, got:"; cat "$VENTREL_E2E_DIR/app.err"; exit 1; }
@@ -18,8 +19,7 @@ kill -0 "$app" || { echo "FAIL: the app did not keep running without a tray"; ex
 trayer --edge bottom --height 26 --SetDockType true --SetPartialStrut true >/dev/null 2>&1 &
 tray=$!
 wait_for 10 tray_icon_placed || { echo "FAIL: the icon never reached the tray that started later"; exit 1; }
-open_tray_menu 3
-choose Up Return # Quit Ventrel
+choose $(open_tray_menu 3 "Quit Ventrel")
 status=0
 wait "$app" || status=$?
 [ "$status" -eq 0 ] || { echo "FAIL: quit gave status $status"; exit 1; }

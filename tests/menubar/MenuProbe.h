@@ -50,15 +50,10 @@ public:
             if (!box)
                 return;
             alerts << box->text() + QStringLiteral(" | ") + box->informativeText();
-            buttons << box->buttons().size();
-            icons << box->icon();
             box->button(QMessageBox::Ok)->click();
         });
         m_timer.start();
     }
-
-    QList<qsizetype> buttons;
-    QList<QMessageBox::Icon> icons;
 
 private:
     QTimer m_timer;

@@ -1,9 +1,11 @@
 #include "FeedServer.h"
 #include "SettingsFile.h"
 #include "stores/FeedUpdaterController.h"
+#include "stores/SettingsKeys.h"
 #include "stores/UpdateManager.h"
 
 #include <QTest>
+#include <QTimer>
 
 using namespace std::chrono_literals;
 using Response = FeedServer::Response;
@@ -125,7 +127,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_server.requests.size(), 1, 5000);
         m_driver->cancel();
         QVERIFY(updater->canCheckForUpdates());
-        QTest::qWait(700); // past the deadline
+        // Until the check's own deadline has surely passed: a precise timer of
+        // that deadline plus the 5 % a coarse one may run late, started later.
+        bool deadlinePassed = false;
+        QTimer::singleShot(525ms, Qt::PreciseTimer, this, [&] { deadlinePassed = true; });
+        QTRY_VERIFY(deadlinePassed);
         QCOMPARE(m_calls, QStringList{"checking"});
         QCOMPARE(updater->lastCheckTime(), std::nullopt);
     }
@@ -145,7 +151,7 @@ private slots:
         QFETCH(QVariant, lastCheck);
         QFETCH(int, minutes);
         if (lastCheck.isValid())
-            QSettings(m_settings, QSettings::IniFormat).setValue(FeedUpdaterController::lastCheckTimeKey, m_now.addSecs(-3600 * lastCheck.toInt()).toString(Qt::ISODate));
+            QSettings(m_settings, QSettings::IniFormat).setValue(SettingsKeys::lastUpdateCheckTime, m_now.addSecs(-3600 * lastCheck.toInt()).toString(Qt::ISODate));
         auto updater = this->updater();
         QCOMPARE(updater->timeUntilAutomaticCheck(), std::nullopt); // off
         UpdateManager(std::move(updater)).setAutomaticallyChecksForUpdates(true);

