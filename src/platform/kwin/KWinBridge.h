@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QJsonObject>
+#include <QObject>
+#include <QTimer>
+
+#include <deque>
+#include <optional>
+
+// The D-Bus object Ventrel exports for its script inside KWin. The script
+// keeps one call to next() open; a command is sent as the reply to it, so an
+// action costs one message each way. The script's answers arrive through
+// answer(), and only from KWin's own connection.
+class KWinBridge : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "app.ventrel.KWinBridge1")
+public:
+    // kwinService: the unique name of KWin's connection, the only sender
+    // whose calls are taken.
+    KWinBridge(QDBusConnection connection, QString kwinService, QObject* parent = nullptr);
+    ~KWinBridge() override;
+
+    bool exported() const { return m_exported; }
+    // Where it is exported: one path per bridge, so several can share a connection.
+    const QString& path() const { return m_path; }
+
+    // Queues a command; it goes out as soon as the script asks for the next.
+    void send(const QJsonObject& command);
+    // Whether the script is waiting for a command right now.
+    bool scriptWaiting() const { return m_waiting.has_value(); }
+    // Forgets a script that no longer runs (its open call is dropped).
+    void reset();
+
+public slots:
+    QString next();
+    void answer(const QString& json);
+
+signals:
+    void answered(const QJsonObject& message);
+    void scriptAsked();
+
+private:
+    bool fromKWin();
+    void deliver(const QJsonObject& command);
+
+    QDBusConnection m_connection;
+    QString m_kwinService;
+    QString m_path;
+    bool m_exported = false;
+    std::optional<QDBusMessage> m_waiting;
+    std::deque<QJsonObject> m_queue;
+    // KWin gives up on a call after about 25 seconds and then never runs its
+    // callback, which would end the script's loop: answer an idle command
+    // before that.
+    QTimer m_keepAlive;
+};
