@@ -1,5 +1,6 @@
 #include "platform/kwin/KWinBridge.h"
 
+#include <QDBusError>
 #include <QJsonDocument>
 
 #include <chrono>
@@ -22,15 +23,19 @@ KWinBridge::~KWinBridge()
         m_connection.unregisterObject(m_path);
 }
 
-bool KWinBridge::fromKWin()
+bool KWinBridge::fromScript(const QString& token)
 {
-    return calledFromDBus() && message().service() == m_kwinService;
+    return calledFromDBus() && message().service() == m_kwinService && !m_token.isEmpty() && token == m_token;
 }
 
-QString KWinBridge::next()
+QString KWinBridge::next(const QString& token)
 {
-    if (!fromKWin())
+    if (!fromScript(token)) {
+        // An error ends that script's loop: KWin runs no callback for it.
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::AccessDenied, QStringLiteral("not the current script"));
         return {};
+    }
     setDelayedReply(true);
     m_waiting = message();
     if (!m_queue.empty()) {
@@ -44,9 +49,9 @@ QString KWinBridge::next()
     return {};
 }
 
-void KWinBridge::answer(const QString& json)
+void KWinBridge::answer(const QString& token, const QString& json)
 {
-    if (!fromKWin())
+    if (!fromScript(token))
         return;
     const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8());
     if (document.isObject())
@@ -75,8 +80,9 @@ void KWinBridge::deliver(const QJsonObject& command)
     m_waiting.reset();
 }
 
-void KWinBridge::reset()
+void KWinBridge::reset(const QString& token)
 {
+    m_token = token;
     m_waiting.reset();
     m_queue.clear();
     m_keepAlive.stop();

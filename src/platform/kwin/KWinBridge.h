@@ -31,24 +31,27 @@ public:
     void send(const QJsonObject& command);
     // Whether the script is waiting for a command right now.
     bool scriptWaiting() const { return m_waiting.has_value(); }
-    // Forgets a script that no longer runs (its open call is dropped).
-    void reset();
+    // Forgets the script that ran before (its open call is dropped) and
+    // takes calls only from the one loaded with this token from now on: an
+    // unloaded script's last call may still be on its way.
+    void reset(const QString& token);
 
 public slots:
-    QString next();
-    void answer(const QString& json);
+    QString next(const QString& token);
+    void answer(const QString& token, const QString& json);
 
 signals:
     void answered(const QJsonObject& message);
     void scriptAsked();
 
 private:
-    bool fromKWin();
+    bool fromScript(const QString& token);
     void deliver(const QJsonObject& command);
 
     QDBusConnection m_connection;
     QString m_kwinService;
     QString m_path;
+    QString m_token;
     bool m_exported = false;
     std::optional<QDBusMessage> m_waiting;
     std::deque<QJsonObject> m_queue;

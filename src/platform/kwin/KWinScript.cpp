@@ -75,22 +75,24 @@ QString KWinScript::file() const
     return m_folder + QLatin1Char('/') + pluginName() + QStringLiteral(".js");
 }
 
-QByteArray KWinScript::text(const QString& service, const QString& path)
+QByteArray KWinScript::text(const QString& service, const QString& path, const QString& token)
 {
     QFile source(QStringLiteral(":/kwin/bridge.js"));
     if (!source.open(QIODevice::ReadOnly))
         return {};
     // JSON-quoted, so no name can break out of the string.
-    const QJsonObject bridge{{QStringLiteral("service"), service}, {QStringLiteral("path"), path}};
+    const QJsonObject bridge{
+        {QStringLiteral("service"), service}, {QStringLiteral("path"), path}, {QStringLiteral("token"), token}};
     return "var bridge = " + QJsonDocument(bridge).toJson(QJsonDocument::Compact) + ";\n" + source.readAll();
 }
 
-std::expected<void, PlatformError> KWinScript::load(const QString& service, const QString& path)
+std::expected<void, PlatformError> KWinScript::load(const QString& service, const QString& path,
+                                                    const QString& token)
 {
     unload();
     if (m_folder.isEmpty())
         return std::unexpected(PlatformError::unreachable);
-    const QByteArray script = text(service, path);
+    const QByteArray script = text(service, path, token);
     QFile file(this->file());
     file.remove();
     if (script.isEmpty()

@@ -25,7 +25,8 @@ public:
     static QString defaultFolder();
 
     // Writes the script for the bridge at service and path, loads and runs it.
-    std::expected<void, PlatformError> load(const QString& service, const QString& path);
+    // token tells this load's calls from an unloaded script's late ones.
+    std::expected<void, PlatformError> load(const QString& service, const QString& path, const QString& token);
     void unload();
     bool loaded() const { return m_loaded; }
     QString pluginName() const;
@@ -37,7 +38,7 @@ public:
     static int removeStale(const QDBusConnection& connection, const QString& folder);
 
     // The script's text with the bridge's address put in front of it.
-    static QByteArray text(const QString& service, const QString& path);
+    static QByteArray text(const QString& service, const QString& path, const QString& token);
 
     static constexpr int callTimeoutMs = 2000;
 

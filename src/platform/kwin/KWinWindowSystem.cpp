@@ -62,14 +62,15 @@ std::expected<void, PlatformError> KWinWindowSystem::prepare()
 {
     if (m_script.loaded())
         return {};
-    m_bridge.reset();
-    return m_script.load(m_connection.baseService(), m_bridge.path());
+    const QString token = QStringLiteral("%1.%2").arg(QCoreApplication::applicationPid()).arg(++m_loads);
+    m_bridge.reset(token);
+    return m_script.load(m_connection.baseService(), m_bridge.path(), token);
 }
 
 void KWinWindowSystem::unload()
 {
     m_script.unload();
-    m_bridge.reset();
+    m_bridge.reset({});
 }
 
 std::optional<QJsonObject> KWinWindowSystem::await(int id, std::chrono::milliseconds timeout,

@@ -69,6 +69,7 @@ private:
     KWinBridge m_bridge;
     KWinScript m_script;
     int m_lastId = 0;
+    int m_loads = 0;
     // What the last look learnt, for one focusedWindow() and one screens().
     std::optional<Look> m_windowLook;
     std::optional<Screens> m_screensLook;

@@ -1,7 +1,8 @@
 // Runs inside KWin (Plasma 5.27 and 6). Ventrel loads it, then it asks Ventrel
 // for work with a long-lived D-Bus call (next) and answers each command
 // (answer). It only reports facts and sets frames; Ventrel decides what they
-// mean. Ventrel prepends `var bridge = {service, path};` before loading it.
+// mean. Ventrel prepends `var bridge = {service, path, token};` before
+// loading it; the token tells this script's calls from an earlier one's.
 "use strict";
 
 var protocol = 1;
@@ -10,7 +11,7 @@ var limit = 1000000;
 var watched = null;
 
 function send(message) {
-    callDBus(bridge.service, bridge.path, bridgeInterface, "answer", JSON.stringify(message));
+    callDBus(bridge.service, bridge.path, bridgeInterface, "answer", bridge.token, JSON.stringify(message));
 }
 
 function rect(r) {
@@ -122,7 +123,7 @@ function handle(command) {
 }
 
 function next() {
-    callDBus(bridge.service, bridge.path, bridgeInterface, "next", function (text) {
+    callDBus(bridge.service, bridge.path, bridgeInterface, "next", bridge.token, function (text) {
         var command = null;
         try {
             command = JSON.parse(text);
