@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "menubar/MenuBarManager.h"
+#include "menubar/TrayHostWatcher.h"
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
 #include "views/AboutView.h"
@@ -15,6 +16,8 @@
 #include <cstdio>
 
 namespace {
+
+const char* const noTrayMessage = "ventrel: no system tray is running; the icon will appear as soon as one starts.\n";
 
 void centerOnScreen(QWidget* window)
 {
@@ -38,6 +41,21 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    auto* trayHost = new TrayHostWatcher(QDBusConnection::sessionBus(), this);
+    if (trayHost->mustWait()) {
+        std::fputs(noTrayMessage, stderr);
+        trayHost->whenReady([this] { startMenuBar(); });
+        return;
+    }
+    startMenuBar();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Qt places the icon by itself once a tray appears.
+        std::fputs(noTrayMessage, stderr);
+    }
+}
+
+void AppDelegate::startMenuBar()
+{
     m_menuBarManager =
         std::make_unique<MenuBarManager>(PresetManager::shared(), SnapPositionManager::shared(), m_windowSystem);
     QPointer<AppDelegate> self(this);
@@ -60,11 +78,6 @@ void AppDelegate::applicationDidFinishLaunching()
     connect(&PresetManager::shared(), &PresetManager::objectWillChange, this, rebuild, Qt::QueuedConnection);
     connect(&SnapPositionManager::shared(), &SnapPositionManager::objectWillChange, this, rebuild,
             Qt::QueuedConnection);
-
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        // Qt places the icon by itself once a tray appears.
-        std::fputs("ventrel: no system tray is running; the icon will appear as soon as one starts.\n", stderr);
-    }
 }
 
 void AppDelegate::showSettingsWindow(SettingsSection section)

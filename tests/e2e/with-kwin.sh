@@ -16,6 +16,7 @@
 #   XDG_SESSION_TYPE           wayland (x11 with --x11)
 #   VENTREL_E2E_PANEL_HEIGHT   the height the dock reserves (0 without one)
 #   VENTREL_E2E_DIR            a scratch directory, removed afterwards
+#   VENTREL_E2E_LIB            desktop-lib.sh (wait_for, ...), as with-desktop.sh
 #
 # Everything started here is stopped by process id when COMMAND ends. The exit
 # status is COMMAND's, or 125 when the session could not be started.
@@ -103,7 +104,7 @@ if [ "$panel" -gt 0 ]; then
   panel_mapped() { xwininfo -root -tree | grep -q '"panel"'; }
   wait_for 10 panel_mapped || fail "the trayer dock did not appear"
 fi
-export VENTREL_E2E_PANEL_HEIGHT=$panel VENTREL_E2E_DIR=$dir
+export VENTREL_E2E_PANEL_HEIGHT=$panel VENTREL_E2E_DIR=$dir VENTREL_E2E_LIB=$(cd "$(dirname "$0")" && pwd)/desktop-lib.sh
 
 status=0
 "$@" || status=$?
