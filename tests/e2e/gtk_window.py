@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-# A plain GTK 3 window for the desktop tests: native Wayland or X11 as
-# GDK_BACKEND says. Usage: gtk_window.py TITLE WIDTH HEIGHT [fixed|maximized|fullscreen]
+# A 500x300 GTK 3 window for the desktop tests, native Wayland or X11 as
+# GDK_BACKEND says. Usage: gtk_window.py TITLE [fixed|maximized|fullscreen]
 import sys
 
 import gi
@@ -8,17 +8,13 @@ import gi
 gi.require_version("Gtk", "3.0")
 from gi.repository import Gtk  # noqa: E402
 
-title, width, height = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-mode = sys.argv[4] if len(sys.argv) > 4 else ""
-window = Gtk.Window(title=title)
-window.set_default_size(width, height)
+window = Gtk.Window(title=sys.argv[1])
+window.set_default_size(500, 300)
+mode = sys.argv[2] if len(sys.argv) > 2 else ""
 if mode == "fixed":
-    window.set_size_request(width, height)
+    window.set_size_request(500, 300)
     window.set_resizable(False)
-if mode == "fullscreen":
-    window.fullscreen()
-if mode == "maximized":
-    window.maximize()
+getattr(window, {"maximized": "maximize", "fullscreen": "fullscreen"}.get(mode, "show"))()
 window.connect("destroy", Gtk.main_quit)
 window.show_all()
 Gtk.main()

@@ -24,18 +24,19 @@ std::expected<QRectF, PlatformError> KWinWindow::setFrame(const QRectF& frame)
                         && std::isfinite(frame.height());
     if (!finite || std::abs(frame.x()) > KWinAnswer::limit || std::abs(frame.y()) > KWinAnswer::limit)
         return std::unexpected(PlatformError::invalidValue);
-    return place(QStringLiteral("set"), WindowSystem::pixelFrame(frame));
+    return place(WindowSystem::pixelFrame(frame), false);
 }
 
 std::expected<QRectF, PlatformError> KWinWindow::setSize(const QSizeF& size)
 {
     if (!std::isfinite(size.width()) || !std::isfinite(size.height()))
         return std::unexpected(PlatformError::invalidValue);
-    const QRect target = WindowSystem::pixelFrame(QRectF(m_frame.topLeft(), size));
-    return place(QStringLiteral("size"), target);
+    // The place it had when looked up: for a maximized window, the corner of
+    // the work area, not wherever restoring it would put it first.
+    return place(WindowSystem::pixelFrame(QRectF(m_frame.topLeft(), size)), true);
 }
 
-std::expected<QRectF, PlatformError> KWinWindow::place(const QString& op, const QRect& target)
+std::expected<QRectF, PlatformError> KWinWindow::place(const QRect& target, bool sizeOnly)
 {
     if (m_fullScreen)
         return std::unexpected(PlatformError::refused);
@@ -52,7 +53,7 @@ std::expected<QRectF, PlatformError> KWinWindow::place(const QString& op, const 
     if (expectedSize == m_frame.size() && target.size() != m_frame.size())
         return QRectF(m_frame);
     const QRect expected(target.topLeft(), expectedSize);
-    auto placed = m_system.place(m_id, op, target, expected);
+    auto placed = m_system.place(m_id, target, expected, sizeOnly);
     if (!placed)
         return std::unexpected(placed.error());
     m_frame = *placed;

@@ -19,7 +19,7 @@ public:
     std::expected<QRectF, PlatformError> setSize(const QSizeF& size) override;
 
 private:
-    std::expected<QRectF, PlatformError> place(const QString& op, const QRect& target);
+    std::expected<QRectF, PlatformError> place(const QRect& target, bool sizeOnly);
 
     KWinWindowSystem& m_system;
     QString m_id;

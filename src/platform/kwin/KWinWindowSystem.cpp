@@ -99,7 +99,7 @@ std::expected<QJsonObject, PlatformError> KWinWindowSystem::request(QJsonObject 
         return std::unexpected(loaded.error());
     const int id = ++m_lastId;
     command.insert(idKey, id);
-    const auto any = [](const QJsonObject&) { return true; };
+    const auto any = [](const QJsonObject& message) { return !message.contains(QStringLiteral("moved")); };
     m_bridge.send(command);
     std::optional<QJsonObject> answer = await(id, answerTimeout, any);
     if (!answer) {
@@ -192,12 +192,12 @@ WindowSystem::Screens KWinWindowSystem::screens()
     return fresh->screens;
 }
 
-std::expected<QRect, PlatformError> KWinWindowSystem::place(const QString& window, const QString& op,
-                                                            const QRect& frame, const QRect& expected)
+std::expected<QRect, PlatformError> KWinWindowSystem::place(const QString& window, const QRect& frame,
+                                                            const QRect& expected, bool sizeOnly)
 {
     m_windowLook.reset();
     m_screensLook.reset();
-    auto answer = request(QJsonObject{{QStringLiteral("op"), op},
+    auto answer = request(QJsonObject{{QStringLiteral("op"), QStringLiteral("set")},
                                       {QStringLiteral("window"), window},
                                       {QStringLiteral("frame"),
                                        QJsonArray{frame.x(), frame.y(), frame.width(), frame.height()}}});
@@ -206,10 +206,7 @@ std::expected<QRect, PlatformError> KWinWindowSystem::place(const QString& windo
     std::optional<QRect> reached = KWinAnswer::frame(answer->value(QStringLiteral("frame")));
     if (!reached)
         return std::unexpected(PlatformError::unreachable);
-    // A resize keeps the place the window manager keeps; only the size tells.
-    const auto settled = [&](const QRect& now) {
-        return op == QStringLiteral("size") ? now.size() == expected.size() : now == expected;
-    };
+    const auto settled = [&](const QRect& now) { return sizeOnly ? now.size() == expected.size() : now == expected; };
     if (settled(*reached))
         return *reached;
     // A Wayland client takes its new size a frame or more later; the script

@@ -42,11 +42,11 @@ public:
     void unload();
     const KWinScript& script() const { return m_script; }
 
-    // Places the window KWin knows by id: op "set" moves and resizes, "size"
-    // resizes in place. Returns the frame once it settled on expected, or
-    // whatever it reached within settleTimeout.
-    std::expected<QRect, PlatformError> place(const QString& window, const QString& op, const QRect& frame,
-                                              const QRect& expected);
+    // Gives the window KWin knows by id this frame. Returns the frame once it
+    // settled on expected (only its size when sizeOnly), or whatever it
+    // reached within settleTimeout.
+    std::expected<QRect, PlatformError> place(const QString& window, const QRect& frame, const QRect& expected,
+                                              bool sizeOnly);
 
     static constexpr std::chrono::milliseconds answerTimeout{1000};
     static constexpr std::chrono::milliseconds settleTimeout{500};
@@ -59,6 +59,7 @@ private:
         Screens screens;
     };
 
+    // Sends a command and waits for its answer (not for later reports).
     std::expected<QJsonObject, PlatformError> request(QJsonObject command);
     std::expected<Look, PlatformError> look();
     // Runs events until accept takes a message for id, or until the deadline.

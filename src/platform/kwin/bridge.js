@@ -98,10 +98,8 @@ function place(command) {
         return { error: "fullScreen" };
     if (w.maximizable)
         w.setMaximize(false, false);
-    var g = w.frameGeometry;
     var f = command.frame;
-    w.frameGeometry = command.op === "size" ? { x: g.x, y: g.y, width: f[2], height: f[3] }
-                                            : { x: f[0], y: f[1], width: f[2], height: f[3] };
+    w.frameGeometry = { x: f[0], y: f[1], width: f[2], height: f[3] };
     watch(w, command.id);
     return { frame: rect(w.frameGeometry) };
 }
@@ -116,7 +114,7 @@ function handle(command) {
         answer.window = w ? describe(w) : null;
         return answer;
     }
-    if ((command.op === "set" || command.op === "size") && typeof command.window === "string"
+    if (command.op === "set" && typeof command.window === "string"
         && validFrame(command.frame))
         return place(command);
     return { error: "invalid" };

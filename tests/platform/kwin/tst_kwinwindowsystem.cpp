@@ -1,5 +1,5 @@
 // The KWin backend against a real headless KWin (tests/e2e/with-kwin.sh):
-// native Wayland GTK windows and Xwayland windows, a dock reserving 30 px.
+// native Wayland GTK windows and Xwayland ones, a dock reserving 30 px.
 
 #include "e2e/DesktopProbe.h"
 #include "platform/kwin/KWinAnswer.h"
@@ -16,21 +16,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-
-const QString gtkWindow = QStringLiteral(VENTREL_TEST_SOURCE_DIR "/e2e/gtk_window.py");
-
-bool scriptLoaded(const QString& plugin)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
-                                                       QStringLiteral("org.kde.kwin.Scripting"),
-                                                       QStringLiteral("isScriptLoaded"));
-    call.setArguments({plugin});
-    return QDBusConnection::sessionBus().call(call).arguments().value(0).toBool();
-}
-
-} // namespace
-
 class KWinWindowSystemTest : public QObject {
     Q_OBJECT
 private slots:
@@ -38,36 +23,28 @@ private slots:
     void cleanup();
     void answersAreChecked_data();
     void answersAreChecked();
-    void snapsLandExactly_data();
-    void snapsLandExactly();
-    void resizeKeepsThePlace_data();
-    void resizeKeepsThePlace();
-    void refusedWindowsStayUnchanged_data();
-    void refusedWindowsStayUnchanged();
+    void placesFrames_data();
+    void placesFrames();
     void ownWindowIsNeverTheTarget();
     void staleScriptIsUnloaded();
 
 private:
-    // Starts a GTK window (GDK backend "wayland" or "x11") and waits until
-    // KWin reports it focused: its frame is as wide as asked.
-    std::unique_ptr<Window> start(const QString& backend, int width, int height, const QString& mode = {});
+    // A GTK window (GDK backend "wayland" or "x11"), once KWin reports it focused.
+    std::unique_ptr<Window> start(const QString& backend, const QString& mode);
 
     std::unique_ptr<KWinWindowSystem> m_system;
     std::vector<std::unique_ptr<QProcess>> m_clients;
     DesktopProbe m_probe;
-    QRect m_workArea;
 };
 
 void KWinWindowSystemTest::initTestCase()
 {
     m_system = KWinWindowSystem::connect();
     QVERIFY2(m_system, "org.kde.KWin is not on the session bus");
-    QCOMPARE(m_system->name(), QStringLiteral("kwin"));
-    m_workArea = DesktopProbe::expectedWorkArea();
     // KWin takes the dock's strut a moment after the dock maps.
     QVERIFY(DesktopProbe::waitFor([&] {
         const WindowSystem::Screens screens = m_system->screens();
-        return screens.main && screens.all.at(*screens.main).workArea == QRectF(m_workArea);
+        return screens.main && screens.all.at(*screens.main).workArea == QRectF(0, 0, 1366, 738);
     }));
     QCOMPARE(m_system->screens().all.at(0).frame, QRectF(0, 0, 1366, 768));
 }
@@ -79,29 +56,24 @@ void KWinWindowSystemTest::cleanup()
         client->waitForFinished();
     }
     m_clients.clear();
-    // Until KWin has let go of them, the next test could find the last window.
+    // Until KWin has let go of it, the next test could find the last window.
     QVERIFY(DesktopProbe::waitFor([&] { return !m_system->focusedWindow(); }));
 }
 
-std::unique_ptr<Window> KWinWindowSystemTest::start(const QString& backend, int width, int height, const QString& mode)
+std::unique_ptr<Window> KWinWindowSystemTest::start(const QString& backend, const QString& mode)
 {
     auto& client = m_clients.emplace_back(std::make_unique<QProcess>());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("GDK_BACKEND"), backend);
     client->setProcessEnvironment(environment);
-    client->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    client->start(gtkWindow, {backend, QString::number(width), QString::number(height), mode});
-    const auto isNew = [&](const QRectF& frame) {
-        if (mode == QStringLiteral("maximized"))
-            return frame == QRectF(m_workArea);
-        if (mode == QStringLiteral("fullscreen"))
-            return frame == QRectF(0, 0, 1366, 768);
-        return frame.width() == width;
-    };
+    client->start(QStringLiteral(VENTREL_TEST_SOURCE_DIR "/e2e/gtk_window.py"), {backend, mode});
+    const QRectF startFrame = mode == QStringLiteral("maximized")    ? QRectF(0, 0, 1366, 738)
+                              : mode == QStringLiteral("fullscreen") ? QRectF(0, 0, 1366, 768)
+                                                                     : QRectF();
     std::unique_ptr<Window> window;
     DesktopProbe::waitFor([&] {
         auto focused = m_system->focusedWindow();
-        if (focused && isNew((*focused)->frame()))
+        if (focused && (startFrame.isNull() ? (*focused)->frame().width() == 500 : (*focused)->frame() == startFrame))
             window = std::move(*focused);
         return window != nullptr;
     });
@@ -110,43 +82,43 @@ std::unique_ptr<Window> KWinWindowSystemTest::start(const QString& backend, int 
 
 void KWinWindowSystemTest::answersAreChecked_data()
 {
-    QTest::addColumn<QJsonValue>("value");
-    QTest::addColumn<QRect>("expected"); // null: refused
+    QTest::addColumn<QJsonArray>("value");
+    QTest::addColumn<QRect>("expected"); // null: the answer is refused
 
-    const auto array = [](std::initializer_list<QJsonValue> values) { return QJsonValue(QJsonArray(values)); };
-    QTest::newRow("plain") << array({10, -20, 300, 200}) << QRect(10, -20, 300, 200);
-    QTest::newRow("fractional, Plasma 6") << array({10.4, 20.6, 300.5, 200}) << QRect(10, 21, 301, 200);
-    QTest::newRow("empty size") << array({0, 0, 0, 200}) << QRect();
-    QTest::newRow("negative size") << array({0, 0, -5, 200}) << QRect();
-    QTest::newRow("far away") << array({1e12, 0, 300, 200}) << QRect();
-    QTest::newRow("huge") << array({0, 0, 300, 1e300}) << QRect();
-    QTest::newRow("text") << array({QStringLiteral("0"), 0, 300, 200}) << QRect();
-    QTest::newRow("three values") << array({0, 0, 300}) << QRect();
-    QTest::newRow("not an array") << QJsonValue(QStringLiteral("0,0,300,200")) << QRect();
+    QTest::newRow("plain") << QJsonArray{10, -20, 300, 200} << QRect(10, -20, 300, 200);
+    QTest::newRow("fractional, Plasma 6") << QJsonArray{10.4, 20.6, 300.5, 200} << QRect(10, 21, 301, 200);
+    QTest::newRow("empty size") << QJsonArray{0, 0, 0, 200} << QRect();
+    QTest::newRow("negative size") << QJsonArray{0, 0, -5, 200} << QRect();
+    QTest::newRow("far away") << QJsonArray{1e12, 0, 300, 200} << QRect();
+    QTest::newRow("huge") << QJsonArray{0, 0, 300, 1e300} << QRect();
+    QTest::newRow("text") << QJsonArray{QStringLiteral("0"), 0, 300, 200} << QRect();
+    QTest::newRow("three values") << QJsonArray{0, 0, 300} << QRect();
 }
 
 void KWinWindowSystemTest::answersAreChecked()
 {
-    QFETCH(QJsonValue, value);
+    QFETCH(QJsonArray, value);
     QFETCH(QRect, expected);
     QCOMPARE(KWinAnswer::frame(value).value_or(QRect()), expected);
 }
 
-void KWinWindowSystemTest::snapsLandExactly_data()
+void KWinWindowSystemTest::placesFrames_data()
 {
     QTest::addColumn<QString>("backend");
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QRectF>("target");
-    QTest::addColumn<QRect>("expected");
+    QTest::addColumn<QString>("mode");    // how the window starts (see gtk_window.py)
+    QTest::addColumn<QRectF>("target");   // a frame; a null place: resize only
+    QTest::addColumn<QRect>("expected");  // null: the window must stay as it was
+    QTest::addColumn<int>("error");       // -1: none
 
     // The dock leaves 1366x738 at the top; thirds of 1366 meet edge to edge.
     const double third = 1366.0 / 3;
+    const QRectF leftHalf(0, 0, 683, 738);
     const struct {
         const char* name;
         QRectF target;
         QRect expected;
     } snaps[] = {
-        {"leftHalf", {0, 0, 683, 738}, {0, 0, 683, 738}},
+        {"leftHalf", leftHalf, {0, 0, 683, 738}},
         {"rightHalf", {683, 0, 683, 738}, {683, 0, 683, 738}},
         {"leftThird", {0, 0, third, 738}, {0, 0, 455, 738}},
         {"centerThird", {third, 0, third, 738}, {455, 0, 456, 738}},
@@ -154,29 +126,49 @@ void KWinWindowSystemTest::snapsLandExactly_data()
         {"topHalf", {0, 0, 1366, 369}, {0, 0, 1366, 369}},
         {"bottomHalf", {0, 369, 1366, 369}, {0, 369, 1366, 369}},
     };
+    const QRect sized(-1, -1, 800, 600); // the place is checked against the start
     for (const QString& backend : {QStringLiteral("wayland"), QStringLiteral("x11")}) {
+        const QByteArray b = backend.toLatin1();
         for (const auto& snap : snaps)
-            QTest::addRow("%s %s", qPrintable(backend), snap.name) << backend << QString() << snap.target << snap.expected;
-        QTest::addRow("%s maximized, leftHalf", qPrintable(backend))
-            << backend << QStringLiteral("maximized") << snaps[0].target << snaps[0].expected;
+            QTest::addRow("%s %s", b.data(), snap.name) << backend << QString() << snap.target << snap.expected << -1;
+        QTest::addRow("%s maximized, leftHalf", b.data())
+            << backend << QStringLiteral("maximized") << leftHalf << snaps[0].expected << -1;
+        QTest::addRow("%s resize", b.data()) << backend << QString() << QRectF(-1, -1, 800, 600) << sized << -1;
+        // A 1920x1080 preset as the window logic clamps it to the work area.
+        QTest::addRow("%s clamped preset", b.data())
+            << backend << QString() << QRectF(-1, -1, 1366, 738) << QRect(-1, -1, 1366, 738) << -1;
+        QTest::addRow("%s maximized, resize", b.data())
+            << backend << QStringLiteral("maximized") << QRectF(-1, -1, 800, 600) << QRect(0, 0, 800, 600) << -1;
+        QTest::addRow("%s fixed size", b.data()) << backend << QStringLiteral("fixed") << leftHalf << QRect() << -1;
     }
+    QTest::newRow("full screen") << QStringLiteral("wayland") << QStringLiteral("fullscreen") << leftHalf << QRect()
+                                 << int(PlatformError::refused);
 }
 
-void KWinWindowSystemTest::snapsLandExactly()
+void KWinWindowSystemTest::placesFrames()
 {
     QFETCH(QString, backend);
     QFETCH(QString, mode);
     QFETCH(QRectF, target);
     QFETCH(QRect, expected);
+    QFETCH(int, error);
 
-    std::unique_ptr<Window> window = start(backend, 500, 300, mode);
+    std::unique_ptr<Window> window = start(backend, mode);
     QVERIFY(window);
-    if (mode == QStringLiteral("maximized"))
-        QCOMPARE(window->frame(), QRectF(m_workArea));
-    const auto placed = window->setFrame(target);
-    QVERIFY2(placed, qPrintable(platformErrorText(placed.error())));
-    QCOMPARE(*placed, QRectF(expected));
-    // Read again through KWin, and for Xwayland from the X server.
+    const QRectF before = window->frame();
+    if (expected.isNull())
+        expected = before.toRect();
+    else if (expected.x() < 0)
+        expected.moveTopLeft(before.topLeft().toPoint());
+    const auto placed = target.x() < 0 ? window->setSize(target.size()) : window->setFrame(target);
+    if (error >= 0) {
+        QVERIFY(!placed);
+        QCOMPARE(int(placed.error()), error);
+    } else {
+        QVERIFY2(placed, qPrintable(platformErrorText(placed.error())));
+        QCOMPARE(*placed, QRectF(expected));
+    }
+    // Read again through KWin, and for Xwayland from the X server as well.
     auto again = m_system->focusedWindow();
     QVERIFY(again);
     QCOMPARE((*again)->frame(), QRectF(expected));
@@ -184,75 +176,10 @@ void KWinWindowSystemTest::snapsLandExactly()
         QCOMPARE(m_probe.settledFrame(m_probe.activeWindow(), expected), expected);
 }
 
-void KWinWindowSystemTest::resizeKeepsThePlace_data()
-{
-    QTest::addColumn<QString>("backend");
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QSizeF>("size");
-
-    for (const QString& backend : {QStringLiteral("wayland"), QStringLiteral("x11")}) {
-        QTest::addRow("%s 800x600", qPrintable(backend)) << backend << QString() << QSizeF(800, 600);
-        // A preset of 1920x1080 as the window logic clamps it to the work area.
-        QTest::addRow("%s clamped preset", qPrintable(backend)) << backend << QString() << QSizeF(1366, 738);
-        QTest::addRow("%s maximized", qPrintable(backend)) << backend << QStringLiteral("maximized") << QSizeF(800, 600);
-    }
-}
-
-void KWinWindowSystemTest::resizeKeepsThePlace()
-{
-    QFETCH(QString, backend);
-    QFETCH(QString, mode);
-    QFETCH(QSizeF, size);
-
-    std::unique_ptr<Window> window = start(backend, 500, 300, mode);
-    QVERIFY(window);
-    const QPointF place = window->frame().topLeft();
-    const auto resized = window->setSize(size);
-    QVERIFY2(resized, qPrintable(platformErrorText(resized.error())));
-    QCOMPARE(resized->size(), size);
-    if (mode.isEmpty())
-        QCOMPARE(resized->topLeft(), place);
-}
-
-void KWinWindowSystemTest::refusedWindowsStayUnchanged_data()
-{
-    QTest::addColumn<QString>("backend");
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<int>("error"); // -1: unchanged frame
-
-    QTest::newRow("wayland fixed size") << QStringLiteral("wayland") << QStringLiteral("fixed") << -1;
-    QTest::newRow("x11 fixed size") << QStringLiteral("x11") << QStringLiteral("fixed") << -1;
-    QTest::newRow("wayland full screen") << QStringLiteral("wayland") << QStringLiteral("fullscreen")
-                                         << int(PlatformError::refused);
-}
-
-void KWinWindowSystemTest::refusedWindowsStayUnchanged()
-{
-    QFETCH(QString, backend);
-    QFETCH(QString, mode);
-    QFETCH(int, error);
-
-    std::unique_ptr<Window> window = start(backend, 500, 300, mode);
-    QVERIFY(window);
-    const QRectF before = window->frame();
-    const auto placed = window->setFrame(QRectF(0, 0, 683, 738));
-    if (error >= 0) {
-        QVERIFY(!placed);
-        QCOMPARE(int(placed.error()), error);
-    } else {
-        QVERIFY(placed);
-        QCOMPARE(*placed, before);
-    }
-    auto again = m_system->focusedWindow();
-    QVERIFY(again);
-    QCOMPARE((*again)->frame(), before);
-}
-
 void KWinWindowSystemTest::ownWindowIsNeverTheTarget()
 {
     QWidget settings;
     settings.setWindowTitle(QStringLiteral("Settings"));
-    settings.resize(600, 400);
     settings.show();
     settings.activateWindow();
     QTRY_VERIFY(settings.isActiveWindow());
@@ -263,22 +190,28 @@ void KWinWindowSystemTest::ownWindowIsNeverTheTarget()
 
 void KWinWindowSystemTest::staleScriptIsUnloaded()
 {
-    // A Ventrel that loaded its script and was killed before unloading it.
+    const auto loaded = [](const QString& plugin) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+                                                           QStringLiteral("org.kde.kwin.Scripting"),
+                                                           QStringLiteral("isScriptLoaded"));
+        call.setArguments({plugin});
+        return QDBusConnection::sessionBus().call(call).arguments().value(0).toBool();
+    };
+    // A Ventrel that loaded its script and was killed before it could unload it.
     QProcess killed;
-    killed.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     killed.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-script")});
     QVERIFY(killed.waitForReadyRead(5000));
-    const QString plugin = QStringLiteral("ventrel-%1-%2").arg(::getuid()).arg(killed.processId());
-    QCOMPARE(QString::fromLatin1(killed.readLine().trimmed()), plugin);
+    const QString plugin = QString::fromLatin1(killed.readLine().trimmed());
+    QCOMPARE(plugin, QStringLiteral("ventrel-%1-%2").arg(::getuid()).arg(killed.processId()));
     ::kill(pid_t(killed.processId()), SIGKILL);
     QVERIFY(killed.waitForFinished());
-    QVERIFY(scriptLoaded(plugin));
+    QVERIFY(loaded(plugin));
 
     const auto next = KWinWindowSystem::connect();
     QVERIFY(next);
-    QVERIFY(!scriptLoaded(plugin));
+    QVERIFY(!loaded(plugin));
     QVERIFY(!QFile::exists(next->script().folder() + QLatin1Char('/') + plugin + QStringLiteral(".js")));
-    QVERIFY(scriptLoaded(m_system->script().pluginName()));
+    QVERIFY(loaded(m_system->script().pluginName())); // a live one stays
 }
 
 int main(int argc, char** argv)
