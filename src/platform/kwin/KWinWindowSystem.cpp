@@ -197,10 +197,10 @@ std::expected<QRect, PlatformError> KWinWindowSystem::place(const QString& windo
 {
     m_windowLook.reset();
     m_screensLook.reset();
-    auto answer = request(QJsonObject{{QStringLiteral("op"), QStringLiteral("set")},
-                                      {QStringLiteral("window"), window},
-                                      {QStringLiteral("frame"),
-                                       QJsonArray{frame.x(), frame.y(), frame.width(), frame.height()}}});
+    const QJsonObject command{{QStringLiteral("op"), QStringLiteral("set")},
+                              {QStringLiteral("window"), window},
+                              {QStringLiteral("frame"), QJsonArray{frame.x(), frame.y(), frame.width(), frame.height()}}};
+    auto answer = request(command);
     if (!answer)
         return std::unexpected(answer.error());
     std::optional<QRect> reached = KWinAnswer::frame(answer->value(QStringLiteral("frame")));
@@ -211,11 +211,28 @@ std::expected<QRect, PlatformError> KWinWindowSystem::place(const QString& windo
         return *reached;
     // A Wayland client takes its new size a frame or more later; the script
     // reports each change of the frame until the next command.
-    await(m_lastId, settleTimeout, [&](const QJsonObject& message) {
-        const auto moved = KWinAnswer::frame(message.value(QStringLiteral("moved")));
-        if (moved)
-            reached = moved;
-        return moved && settled(*moved);
-    });
+    const auto settle = [&] {
+        bool changed = false;
+        await(m_lastId, settleTimeout, [&](const QJsonObject& message) {
+            const auto moved = KWinAnswer::frame(message.value(QStringLiteral("moved")));
+            if (moved) {
+                reached = moved;
+                changed = true;
+            }
+            return moved && settled(*moved);
+        });
+        return changed;
+    };
+    // A client still busy with an earlier state (just maximized, say) can
+    // leave the request unanswered; the same request once more ends that.
+    if (!settle() && !settled(*reached)) {
+        answer = request(command);
+        if (!answer)
+            return std::unexpected(answer.error());
+        if (const auto again = KWinAnswer::frame(answer->value(QStringLiteral("frame"))))
+            reached = again;
+        if (!settled(*reached))
+            settle();
+    }
     return *reached;
 }
