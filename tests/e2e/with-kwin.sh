@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# with-kwin.sh [--x11] [--no-panel] [--] COMMAND...: runs COMMAND in a private
+# with-kwin.sh [--no-panel] [--] COMMAND...: runs COMMAND in a private
 # headless KWin session: a private session bus, `kwin_wayland --virtual
-# --xwayland` on one 1366x768 output (--x11: Xvfb and kwin_x11), and a trayer
+# --xwayland` on one 1366x768 output, and a trayer
 # dock reserving 30 px at the bottom (VENTREL_E2E_PANEL_HEIGHT). COMMAND gets
 # DBUS_SESSION_BUS_ADDRESS, WAYLAND_DISPLAY, DISPLAY (Xwayland), private
 # XDG_RUNTIME_DIR and XDG_CONFIG_HOME, XDG_SESSION_TYPE, VENTREL_E2E_DIR (a
@@ -10,15 +10,9 @@
 # session did not start. The installed kwin_wayland carries a file capability
 # that some containers refuse to run; a plain copy runs there.
 set -euo pipefail
-x11=0 panel=30
-while [ $# -gt 0 ]; do
-  case $1 in
-    --x11) x11=1; shift ;;
-    --no-panel) panel=0; shift ;;
-    --) shift; break ;;
-    *) break ;;
-  esac
-done
+panel=30
+[ "${1:-}" = --no-panel ] && { panel=0; shift; }
+[ "${1:-}" = -- ] && shift
 here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d "${TMPDIR:-/tmp}/ventrel-kwin.XXXXXX")
 pids=()
@@ -44,23 +38,14 @@ export DBUS_SESSION_BUS_ADDRESS=unix:path=$dir/bus
 wait_for 10 dbus-send --session --dest=org.freedesktop.DBus --print-reply / org.freedesktop.DBus.GetId ||
   fail "the session bus did not start"
 
-if [ $x11 -eq 1 ]; then
-  Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
-  pids+=($!)
-  wait_for 10 test -s "$dir/display" || fail "Xvfb did not start"
-  export DISPLAY=:$(cat "$dir/display") XDG_SESSION_TYPE=x11
-  kwin_x11 --replace >"$dir/kwin.log" 2>&1 &
-  pids+=($!)
-else
-  kwin=kwin_wayland
-  kwin_wayland --version >/dev/null 2>&1 || { cp "$(command -v kwin_wayland)" "$dir/" && kwin=$dir/kwin_wayland; }
-  QT_QPA_PLATFORM=offscreen "$kwin" --virtual --xwayland --width 1366 --height 768 \
-    --socket wayland-ventrel --no-lockscreen >"$dir/kwin.log" 2>&1 &
-  pids+=($!)
-  xwayland() { ps -o args= --ppid "${pids[-1]}" | sed -n 's/^[^ ]*Xwayland \(:[0-9]*\) .*/\1/p' | grep .; }
-  wait_for 20 xwayland || fail "Xwayland did not start"
-  export DISPLAY=$(xwayland) WAYLAND_DISPLAY=wayland-ventrel XDG_SESSION_TYPE=wayland
-fi
+kwin=kwin_wayland
+kwin_wayland --version >/dev/null 2>&1 || { cp "$(command -v kwin_wayland)" "$dir/" && kwin=$dir/kwin_wayland; }
+QT_QPA_PLATFORM=offscreen "$kwin" --virtual --xwayland --width 1366 --height 768 \
+  --socket wayland-ventrel --no-lockscreen >"$dir/kwin.log" 2>&1 &
+pids+=($!)
+xwayland() { ps -o args= --ppid "${pids[-1]}" | sed -n 's/^[^ ]*Xwayland \(:[0-9]*\) .*/\1/p' | grep .; }
+wait_for 20 xwayland || fail "Xwayland did not start"
+export DISPLAY=$(xwayland) WAYLAND_DISPLAY=wayland-ventrel XDG_SESSION_TYPE=wayland
 kwin_up() { dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.kde.KWin | grep -q true; }
 wait_for 20 kwin_up || fail "KWin did not come onto the session bus"
 wait_for 20 xprop -root _NET_SUPPORTING_WM_CHECK || fail "no X display from KWin"
