@@ -5,8 +5,8 @@
 
 #include <chrono>
 
-KWinBridge::KWinBridge(QDBusConnection connection, QString kwinService, QObject* parent)
-    : QObject(parent), m_connection(std::move(connection)), m_kwinService(std::move(kwinService))
+KWinBridge::KWinBridge(QDBusConnection connection, QObject* parent)
+    : QObject(parent), m_connection(std::move(connection))
 {
     using namespace std::chrono_literals;
     static int bridges = 0;
@@ -80,9 +80,10 @@ void KWinBridge::deliver(const QJsonObject& command)
     m_waiting.reset();
 }
 
-void KWinBridge::reset(const QString& token)
+void KWinBridge::reset(const QString& token, const QString& kwinService)
 {
     m_token = token;
+    m_kwinService = kwinService;
     m_waiting.reset();
     m_queue.clear();
     m_keepAlive.stop();

@@ -18,9 +18,7 @@ class KWinBridge : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "app.ventrel.KWinBridge1")
 public:
-    // kwinService: the unique name of KWin's connection, the only sender
-    // whose calls are taken.
-    KWinBridge(QDBusConnection connection, QString kwinService, QObject* parent = nullptr);
+    explicit KWinBridge(QDBusConnection connection, QObject* parent = nullptr);
     ~KWinBridge() override;
 
     bool exported() const { return m_exported; }
@@ -32,9 +30,10 @@ public:
     // Whether the script is waiting for a command right now.
     bool scriptWaiting() const { return m_waiting.has_value(); }
     // Forgets the script that ran before (its open call is dropped) and
-    // takes calls only from the one loaded with this token from now on: an
-    // unloaded script's last call may still be on its way.
-    void reset(const QString& token);
+    // takes calls only from the one loaded with this token into the KWin at
+    // kwinService (a unique name) from now on: an unloaded script's last
+    // call may still be on its way, and KWin may have restarted.
+    void reset(const QString& token, const QString& kwinService);
 
 public slots:
     QString next(const QString& token);

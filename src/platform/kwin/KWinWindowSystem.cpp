@@ -25,24 +25,29 @@ PlatformError scriptError(const QString& error)
     return PlatformError::unreachable;
 }
 
+QString kwinOwner(const QDBusConnection& connection)
+{
+    if (!connection.isConnected() || !connection.interface())
+        return {};
+    const QDBusReply<QString> owner = connection.interface()->serviceOwner(kwinService);
+    return owner.isValid() ? owner.value() : QString();
+}
+
 } // namespace
 
 std::unique_ptr<KWinWindowSystem> KWinWindowSystem::connect(QDBusConnection connection, QString folder)
 {
-    if (!connection.isConnected() || !connection.interface())
+    if (kwinOwner(connection).isEmpty())
         return nullptr;
-    const QDBusReply<QString> owner = connection.interface()->serviceOwner(kwinService);
-    if (!owner.isValid() || owner.value().isEmpty())
-        return nullptr;
-    std::unique_ptr<KWinWindowSystem> system(new KWinWindowSystem(connection, owner.value(), std::move(folder)));
+    std::unique_ptr<KWinWindowSystem> system(new KWinWindowSystem(connection, std::move(folder)));
     if (!system->m_bridge.exported())
         return nullptr;
     KWinScript::removeStale(connection, system->m_script.folder());
     return system;
 }
 
-KWinWindowSystem::KWinWindowSystem(QDBusConnection connection, const QString& kwinOwner, QString folder)
-    : m_connection(connection), m_bridge(connection, kwinOwner), m_script(connection, std::move(folder))
+KWinWindowSystem::KWinWindowSystem(QDBusConnection connection, QString folder)
+    : m_connection(connection), m_bridge(connection), m_script(connection, std::move(folder))
 {
 }
 
@@ -63,14 +68,17 @@ std::expected<void, PlatformError> KWinWindowSystem::prepare()
     if (m_script.loaded())
         return {};
     const QString token = QStringLiteral("%1.%2").arg(QCoreApplication::applicationPid()).arg(++m_loads);
-    m_bridge.reset(token);
+    const QString owner = kwinOwner(m_connection);
+    if (owner.isEmpty())
+        return std::unexpected(PlatformError::unreachable);
+    m_bridge.reset(token, owner);
     return m_script.load(m_connection.baseService(), m_bridge.path(), token);
 }
 
 void KWinWindowSystem::unload()
 {
     m_script.unload();
-    m_bridge.reset({});
+    m_bridge.reset({}, {});
 }
 
 std::optional<QJsonObject> KWinWindowSystem::await(int id, std::chrono::milliseconds timeout,

@@ -52,7 +52,7 @@ public:
     static constexpr std::chrono::milliseconds settleTimeout{500};
 
 private:
-    KWinWindowSystem(QDBusConnection connection, const QString& kwinService, QString folder);
+    KWinWindowSystem(QDBusConnection connection, QString folder);
 
     struct Look {
         std::optional<QJsonObject> window;
