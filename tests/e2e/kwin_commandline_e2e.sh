@@ -19,9 +19,8 @@ gtk() { # TITLE [MODE]: a native Wayland window; waits until ventrel finds it
 }
 
 xwin=$(start_client 500x300+300+200 xwayland-client) || exit 1
-while read -r position expected; do
-  check "Xwayland $position (--json)" "$expected" "$("$ventrel" --json snap "$position" | achieved)"
-  check "Xwayland $position (X server)" "$expected" "$(frame_geometry "$xwin")"
+while read -r position expected; do # what --json says, then what the X server says
+  check "Xwayland $position" "$expected/$expected" "$("$ventrel" --json snap "$position" | achieved)/$(frame_geometry "$xwin")"
 done <<'TABLE'
 leftHalf 0 0 683 738
 rightHalf 683 0 683 738

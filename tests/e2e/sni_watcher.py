@@ -7,10 +7,8 @@ from gi.repository import Gio, GLib
 
 XML = """<node><interface name="org.kde.StatusNotifierWatcher">
 <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
-<method name="RegisterStatusNotifierHost"><arg type="s" direction="in"/></method>
 <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
 <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
-<property name="ProtocolVersion" type="i" access="read"/>
 </interface></node>"""
 items = []
 
@@ -25,7 +23,7 @@ def call(connection, sender, path, interface, method, parameters, invocation):
 
 def get(connection, sender, path, interface, name):
     return {"RegisteredStatusNotifierItems": GLib.Variant("as", items),
-            "IsStatusNotifierHostRegistered": GLib.Variant("b", True), "ProtocolVersion": GLib.Variant("i", 0)}[name]
+            "IsStatusNotifierHostRegistered": GLib.Variant("b", True)}[name]
 
 
 def export(connection, name):
