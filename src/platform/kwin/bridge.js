@@ -30,7 +30,8 @@ function screens() {
     var list = [];
     var main = -1;
     var desktop = workspace.currentDesktop;
-    if (Array.isArray(workspace.screens)) {
+    // Plasma 6 lists outputs; 5.27 numbers its screens.
+    if (typeof workspace.numScreens !== "number") {
         var active = workspace.activeScreen;
         for (var i = 0; i < workspace.screens.length; ++i) {
             var output = workspace.screens[i];
