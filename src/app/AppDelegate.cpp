@@ -41,11 +41,13 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    auto* trayHost = new TrayHostWatcher(QDBusConnection::sessionBus(), this);
-    if (trayHost->mustWait()) {
-        std::fputs(noTrayMessage, stderr);
-        trayHost->whenReady([this] { startMenuBar(); });
-        return;
+    if (TrayHostWatcher::waylandSession()) {
+        auto* trayHost = new TrayHostWatcher(QDBusConnection::sessionBus(), this);
+        if (trayHost->mustWait()) {
+            std::fputs(noTrayMessage, stderr);
+            trayHost->whenReady([this] { startMenuBar(); });
+            return;
+        }
     }
     startMenuBar();
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {

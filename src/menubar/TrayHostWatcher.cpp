@@ -10,13 +10,13 @@ namespace {
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 
-bool waylandSession()
+} // namespace
+
+bool TrayHostWatcher::waylandSession()
 {
     return qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland")
            || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
-
-} // namespace
 
 TrayHostWatcher::TrayHostWatcher(QDBusConnection connection, QObject* parent)
     : QObject(parent), m_connection(std::move(connection))

@@ -24,6 +24,8 @@ public:
     void whenReady(std::function<void()> ready);
 
     static bool hostRegistered(const QDBusConnection& connection);
+    // Whether this is a Wayland session, where only a StatusNotifierItem host shows icons.
+    static bool waylandSession();
 
 private slots:
     void hostMayHaveRegistered();
