@@ -22,5 +22,9 @@ if [ -x "$build/bench/x11_snap_inprocess" ]; then
   echo "== x11-snap.sh"
   "$root/bench/x11-snap.sh" "$build"
 fi
+if [ -x "$build/bench/kwin_snap_inprocess" ]; then
+  echo "== kwin-snap.sh"
+  "$root/bench/kwin-snap.sh" "$build"
+fi
 echo "== tray-startup.sh"
 "$root/bench/tray-startup.sh" "$build"

@@ -9,7 +9,8 @@ packages=(
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-randr0-dev
   xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick
   desktop-file-utils
-  dbus at-spi2-core python3-gi gir1.2-atspi-2.0
+  dbus dbus-daemon dbus-bin at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0
+  kwin-wayland kwin-style-breeze xwayland
   fonts-dejavu-core
 )
 

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "menubar/MenuBarManager.h"
+#include "menubar/TrayHostWatcher.h"
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
 #include "views/AboutView.h"
@@ -16,6 +17,8 @@
 #include <cstdio>
 
 namespace {
+
+const char* const noTrayMessage = "ventrel: no system tray is running; the icon will appear as soon as one starts.\n";
 
 void centerOnScreen(QWidget* window)
 {
@@ -38,6 +41,23 @@ AppDelegate::AppDelegate(WindowSystem& windowSystem, QObject* parent) : QObject(
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
+{
+    if (TrayHostWatcher::waylandSession()) {
+        auto* trayHost = new TrayHostWatcher(QDBusConnection::sessionBus(), this);
+        if (trayHost->mustWait()) {
+            std::fputs(noTrayMessage, stderr);
+            trayHost->whenReady([this] { startMenuBar(); });
+            return;
+        }
+    }
+    startMenuBar();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Qt places the icon by itself once a tray appears.
+        std::fputs(noTrayMessage, stderr);
+    }
+}
+
+void AppDelegate::startMenuBar()
 {
     m_menuBarManager =
         std::make_unique<MenuBarManager>(PresetManager::shared(), SnapPositionManager::shared(), m_windowSystem);
@@ -64,11 +84,6 @@ void AppDelegate::applicationDidFinishLaunching()
     connect(&PresetManager::shared(), &PresetManager::objectWillChange, rebuild, &DeferredRefresh::schedule);
     connect(&SnapPositionManager::shared(), &SnapPositionManager::objectWillChange, rebuild,
             &DeferredRefresh::schedule);
-
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        // Qt places the icon by itself once a tray appears.
-        std::fputs("ventrel: no system tray is running; the icon will appear as soon as one starts.\n", stderr);
-    }
 }
 
 void AppDelegate::showSettingsWindow(SettingsSection section)

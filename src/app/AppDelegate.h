@@ -33,6 +33,8 @@ public:
     static constexpr int presentationDelayMs = 100;
 
 private:
+    // Creates the tray icon and its menu (Qt decides then which tray to use).
+    void startMenuBar();
     void scheduleBringToFront(QWidget* window);
 
     WindowSystem& m_windowSystem;

@@ -15,6 +15,9 @@
 #ifdef VENTREL_HAVE_MACOS
 #include "platform/macos/MacWindowSystem.h"
 #endif
+#ifdef VENTREL_HAVE_KWIN
+#include "platform/kwin/KWinWindowSystem.h"
+#endif
 
 namespace {
 
@@ -106,9 +109,14 @@ std::unique_ptr<WindowSystem> instantiate(Backend backend, Probe& probe)
 #else
         return nullptr;
 #endif
+    case Backend::kwin:
+#ifdef VENTREL_HAVE_KWIN
+        return KWinWindowSystem::connect();
+#else
+        return nullptr;
+#endif
     case Backend::sway:
     case Backend::i3:
-    case Backend::kwin:
     case Backend::gnome:
         return nullptr;
     case Backend::none:

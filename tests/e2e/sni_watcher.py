@@ -1,0 +1,34 @@
+#!/usr/bin/python3
+# The smallest StatusNotifierWatcher with a host, as a Plasma panel registers
+# it: prints the bus name of every item that registers.
+import sys
+
+from gi.repository import Gio, GLib
+
+XML = """<node><interface name="org.kde.StatusNotifierWatcher">
+<method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+<property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+</interface></node>"""
+items = []
+
+
+def call(connection, sender, path, interface, method, parameters, invocation):
+    if method == "RegisterStatusNotifierItem":
+        service = parameters.unpack()[0]
+        items.append(sender if service.startswith("/") else service)
+        print(items[-1], flush=True)
+    invocation.return_value(None)
+
+
+def get(connection, sender, path, interface, name):
+    return {"RegisteredStatusNotifierItems": GLib.Variant("as", items),
+            "IsStatusNotifierHostRegistered": GLib.Variant("b", True)}[name]
+
+
+def export(connection, name):
+    connection.register_object("/StatusNotifierWatcher", Gio.DBusNodeInfo.new_for_xml(XML).interfaces[0], call, get)
+
+
+Gio.bus_own_name(Gio.BusType.SESSION, "org.kde.StatusNotifierWatcher", 0, export, None, lambda *_: sys.exit(1))
+GLib.MainLoop().run()
