@@ -2,6 +2,7 @@
 
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
+#include "views/AppIcon.h"
 #include "views/SymbolIcon.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ MenuBarManager::~MenuBarManager()
 void MenuBarManager::setupStatusItem()
 {
     m_statusItem = std::make_unique<QSystemTrayIcon>();
-    m_statusItem->setIcon(SymbolIcon::trayIcon());
+    m_statusItem->setIcon(AppIcon::tray());
     m_statusItem->setToolTip(QStringLiteral("Ventrel"));
     // A status item opens its menu on a left click too; the right click is
     // handled by the tray through the context menu.
