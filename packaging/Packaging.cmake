@@ -12,6 +12,7 @@ add_custom_command(OUTPUT changelog.gz
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog VERBATIM)
 add_custom_target(ventrel_changelog ALL DEPENDS changelog.gz)
 install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ventrel)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ventrel)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ventrel)

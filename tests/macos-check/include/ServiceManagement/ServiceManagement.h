@@ -1,0 +1,21 @@
+// SMAppService (macOS 13), declared from Apple's public documentation for the
+// syntax check only.
+#pragma once
+
+#import <Foundation/Foundation.h>
+
+typedef NS_ENUM(NSInteger, SMAppServiceStatus) {
+    SMAppServiceStatusNotRegistered = 0,
+    SMAppServiceStatusEnabled = 1,
+    SMAppServiceStatusRequiresApproval = 2,
+    SMAppServiceStatusNotFound = 3,
+};
+
+API_AVAILABLE(macos(13.0))
+@interface SMAppService : NSObject
+@property (class, readonly) SMAppService* mainAppService;
+@property (readonly) SMAppServiceStatus status;
++ (SMAppService*)loginItemServiceWithIdentifier:(NSString*)identifier;
+- (BOOL)registerAndReturnError:(NSError**)error;
+- (BOOL)unregisterAndReturnError:(NSError**)error;
+@end
