@@ -9,6 +9,8 @@ packages=(
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-randr0-dev
   xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick
   desktop-file-utils
+  appstream lintian man-db file librsvg2-bin
+  clang libgnustep-gui-dev libobjc-12-dev
   fonts-dejavu-core
 )
 
