@@ -1,6 +1,5 @@
-// The Accessibility calls (HIServices) and the Core Graphics geometry the
-// sources use, declared from Apple's public documentation for the syntax
-// check only.
+// The Accessibility calls and the Core Graphics geometry the sources use,
+// declared from Apple's public documentation for the syntax check only.
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
@@ -10,12 +9,9 @@
 extern "C" {
 #endif
 
-#ifndef CGFLOAT_DEFINED
 typedef double CGFloat;
-#define CGFLOAT_DEFINED 1
-#endif
-typedef struct CGPoint { CGFloat x; CGFloat y; } CGPoint;
-typedef struct CGSize { CGFloat width; CGFloat height; } CGSize;
+typedef struct CGPoint { CGFloat x, y; } CGPoint;
+typedef struct CGSize { CGFloat width, height; } CGSize;
 typedef struct CGRect { CGPoint origin; CGSize size; } CGRect;
 CGPoint CGPointMake(CGFloat x, CGFloat y);
 CGSize CGSizeMake(CGFloat width, CGFloat height);
@@ -28,29 +24,20 @@ enum {
     kAXErrorInvalidUIElement = -25202,
     kAXErrorCannotComplete = -25204,
     kAXErrorAttributeUnsupported = -25205,
-    kAXErrorNoValue = -25212,
     kAXErrorAPIDisabled = -25211,
+    kAXErrorNoValue = -25212,
 };
-
 typedef uint32_t AXValueType;
-enum {
-    kAXValueTypeCGPoint = 1,
-    kAXValueTypeCGSize = 2,
-    kAXValueTypeCGRect = 3,
-};
-
+enum { kAXValueTypeCGPoint = 1, kAXValueTypeCGSize = 2, kAXValueTypeCGRect = 3 };
 typedef const struct __AXUIElement* AXUIElementRef;
 typedef const struct __AXValue* AXValueRef;
 
 extern const CFStringRef kAXTrustedCheckOptionPrompt;
-
-Boolean AXIsProcessTrusted(void);
 Boolean AXIsProcessTrustedWithOptions(CFDictionaryRef options);
 CFTypeID AXUIElementGetTypeID(void);
 AXUIElementRef AXUIElementCreateApplication(pid_t pid);
 AXError AXUIElementCopyAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef* value);
 AXError AXUIElementSetAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef value);
-CFTypeID AXValueGetTypeID(void);
 AXValueRef AXValueCreate(AXValueType theType, const void* valuePtr);
 Boolean AXValueGetValue(AXValueRef value, AXValueType theType, void* valuePtr);
 

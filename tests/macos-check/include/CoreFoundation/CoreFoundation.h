@@ -17,26 +17,11 @@ typedef const struct __CFAllocator* CFAllocatorRef;
 typedef const struct __CFString* CFStringRef;
 typedef const struct __CFDictionary* CFDictionaryRef;
 typedef const struct __CFBoolean* CFBooleanRef;
-
-typedef struct {
-    CFIndex version;
-    const void* (*retain)(CFAllocatorRef, const void*);
-    void (*release)(CFAllocatorRef, const void*);
-    CFStringRef (*copyDescription)(const void*);
-    Boolean (*equal)(const void*, const void*);
-    unsigned long (*hash)(const void*);
-} CFDictionaryKeyCallBacks;
-
-typedef struct {
-    CFIndex version;
-    const void* (*retain)(CFAllocatorRef, const void*);
-    void (*release)(CFAllocatorRef, const void*);
-    CFStringRef (*copyDescription)(const void*);
-    Boolean (*equal)(const void*, const void*);
-} CFDictionaryValueCallBacks;
+// Only ever passed by address here, so their fields are left out.
+typedef struct CFDictionaryKeyCallBacks CFDictionaryKeyCallBacks;
+typedef struct CFDictionaryValueCallBacks CFDictionaryValueCallBacks;
 
 enum { kCFStringEncodingUTF8 = 0x08000100 };
-
 extern const CFAllocatorRef kCFAllocatorDefault;
 extern const CFBooleanRef kCFBooleanTrue;
 extern const CFBooleanRef kCFBooleanFalse;

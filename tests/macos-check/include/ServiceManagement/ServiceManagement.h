@@ -5,17 +5,16 @@
 #import <Foundation/Foundation.h>
 
 typedef NS_ENUM(NSInteger, SMAppServiceStatus) {
-    SMAppServiceStatusNotRegistered = 0,
-    SMAppServiceStatusEnabled = 1,
-    SMAppServiceStatusRequiresApproval = 2,
-    SMAppServiceStatusNotFound = 3,
+    SMAppServiceStatusNotRegistered,
+    SMAppServiceStatusEnabled,
+    SMAppServiceStatusRequiresApproval,
+    SMAppServiceStatusNotFound,
 };
 
 API_AVAILABLE(macos(13.0))
 @interface SMAppService : NSObject
 @property (class, readonly) SMAppService* mainAppService;
 @property (readonly) SMAppServiceStatus status;
-+ (SMAppService*)loginItemServiceWithIdentifier:(NSString*)identifier;
 - (BOOL)registerAndReturnError:(NSError**)error;
 - (BOOL)unregisterAndReturnError:(NSError**)error;
 @end

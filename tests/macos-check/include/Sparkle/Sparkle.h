@@ -10,11 +10,6 @@
 @interface SPUUpdater : NSObject
 @property (readonly) BOOL canCheckForUpdates;
 @property BOOL automaticallyChecksForUpdates;
-@property BOOL automaticallyDownloadsUpdates;
-@property NSTimeInterval updateCheckInterval;
-@property (readonly, copy) NSDate* lastUpdateCheckDate;
-- (void)checkForUpdates;
-- (BOOL)startUpdater:(NSError**)error;
 @end
 
 @interface SPUStandardUpdaterController : NSObject
@@ -22,6 +17,5 @@
 - (instancetype)initWithStartingUpdater:(BOOL)startUpdater
                         updaterDelegate:(id<SPUUpdaterDelegate>)updaterDelegate
                      userDriverDelegate:(id<SPUStandardUserDriverDelegate>)userDriverDelegate;
-- (void)startUpdater;
 - (IBAction)checkForUpdates:(id)sender;
 @end
