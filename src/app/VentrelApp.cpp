@@ -2,8 +2,8 @@
 
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
+#include "platform/WindowSystemFactory.h"
 #include "views/AppIcon.h"
-#include "window/WindowSystem.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -28,7 +28,7 @@ bool hasDisplay()
 int VentrelApp::run(int argc, char** argv)
 {
     if (!hasDisplay()) {
-        std::fputs("ventrel: no display to show the tray icon on (DISPLAY is not set); see 'ventrel --help'.\n",
+        std::fputs("ventrel: no display to show the tray icon on (neither DISPLAY nor WAYLAND_DISPLAY is set); see 'ventrel --help'.\n",
                    stderr);
         return 1;
     }
@@ -46,7 +46,7 @@ int VentrelApp::run(int argc, char** argv)
     if (instance.notifyRunningInstance())
         return 0;
 
-    const std::unique_ptr<WindowSystem> windowSystem = WindowSystem::create();
+    const std::unique_ptr<WindowSystem> windowSystem = WindowSystemFactory::create();
     AppDelegate delegate(*windowSystem);
     if (instance.listen()) {
         QObject::connect(&instance, &SingleInstance::settingsRequested, &delegate,

@@ -38,6 +38,7 @@ CFTypeID AXUIElementGetTypeID(void);
 AXUIElementRef AXUIElementCreateApplication(pid_t pid);
 AXError AXUIElementCopyAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef* value);
 AXError AXUIElementSetAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef value);
+CFTypeID AXValueGetTypeID(void);
 AXValueRef AXValueCreate(AXValueType theType, const void* valuePtr);
 Boolean AXValueGetValue(AXValueRef value, AXValueType theType, void* valuePtr);
 
