@@ -3,8 +3,9 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps build build-asan test test-plain test-asan run demo bench clean
+.PHONY: all deps build build-asan test test-plain test-asan run demo bench install package clean
 
 all: build
 
@@ -32,7 +33,9 @@ test-asan: build-asan
 
 test: test-plain test-asan
 
-run: build
+# Builds only the program and its tray app library.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target ventrel
 	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/ventrel; else scripts/demo.sh $(BUILD); fi
 
 demo: build
@@ -40,6 +43,15 @@ demo: build
 
 bench: build
 	scripts/bench.sh $(BUILD)
+
+# DESTDIR (for staging) is passed on to cmake --install through the environment.
+install: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target installables
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target installables
+	cd $(BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -11,6 +11,9 @@ packages=(
   desktop-file-utils
   dbus dbus-daemon dbus-bin at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0
   kwin-wayland kwin-style-breeze xwayland
+  appstream lintian man-db file librsvg2-bin
+  clang libgnustep-gui-dev libobjc-12-dev
+  xfwm4 kwin-x11 breeze metacity mutter fluxbox icewm xterm dbus-x11
   fonts-dejavu-core
 )
 

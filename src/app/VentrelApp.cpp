@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
 #include "platform/WindowSystemFactory.h"
+#include "views/AppIcon.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -36,6 +37,10 @@ int VentrelApp::run(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Ventrel"));
     QApplication::setApplicationVersion(QStringLiteral(VENTREL_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Settings and About take the window icon from here; the desktop file
+    // name ties the windows to the launcher entry and its icon.
+    QApplication::setWindowIcon(AppIcon::application());
+    QGuiApplication::setDesktopFileName(QStringLiteral(VENTREL_APP_ID));
 
     SingleInstance instance;
     if (instance.notifyRunningInstance())

@@ -30,13 +30,17 @@ int runTrayApp(int argc, char** argv)
 #ifdef VENTREL_LINKED_TRAY_APP
     return ventrel_tray_main(argc, argv);
 #else
-    // Looked up beside the binary by absolute path: a relative name would go
-    // through the search path of whoever calls dlopen, which under a
-    // sanitizer is its runtime, not this binary.
+    // Looked up by absolute path, relative to the binary (the same relation in
+    // the build and the installed tree): a bare name would go through the
+    // search path of whoever calls dlopen, which under a sanitizer is its
+    // runtime, not this binary.
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const std::string path =
-        error ? std::string("libventrel_gui.so") : (self.parent_path() / "libventrel_gui.so").string();
+    if (error) {
+        std::fprintf(stderr, "ventrel: cannot find the tray app: %s\n", error.message().c_str());
+        return 1;
+    }
+    const std::string path = (self.parent_path() / VENTREL_TRAY_LIBRARY).lexically_normal().string();
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         std::fprintf(stderr, "ventrel: cannot load the tray app: %s\n", dlerror());

@@ -2,6 +2,7 @@
 
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
+#include "views/AppIcon.h"
 #include "views/SymbolIcon.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ void MenuBarManager::setupStatusItem()
     // state of now, not that of the last store change.
     connect(m_menu.get(), &QMenu::aboutToShow, this, &MenuBarManager::rebuildMenu);
     m_statusItem = std::make_unique<QSystemTrayIcon>();
-    m_statusItem->setIcon(SymbolIcon::trayIcon());
+    m_statusItem->setIcon(AppIcon::tray());
     m_statusItem->setToolTip(QStringLiteral("Ventrel"));
     // A status item opens its menu on a left click too; the right click is
     // handled by the tray through the context menu.

@@ -1,6 +1,6 @@
 #include "views/AboutView.h"
 
-#include "views/SymbolIcon.h"
+#include "views/AppIcon.h"
 
 #include <QApplication>
 #include <QDate>
@@ -56,7 +56,7 @@ AboutView::AboutView(QWidget* parent) : QWidget(parent)
     icon->setObjectName(QStringLiteral("appIcon"));
     QIcon appIcon = QApplication::windowIcon();
     if (appIcon.isNull())
-        appIcon = SymbolIcon::icon(QStringLiteral("rectangle.expand.vertical"), palette());
+        appIcon = AppIcon::application();
     icon->setPixmap(appIcon.pixmap(80, 80));
     icon->setFixedSize(80, 80);
     icon->setScaledContents(true);

@@ -18,7 +18,8 @@ static Run ventrel(const QStringList& arguments, bool withDisplay = true)
     QProcess process;
     if (!withDisplay)
         process.setEnvironment(QProcess::systemEnvironment().filter(QRegularExpression("^(?!DISPLAY=)")));
-    process.start(VENTREL_BINARY, arguments);
+    // CI runs the same suite against the installed package's program.
+    process.start(qEnvironmentVariable("VENTREL_E2E_BINARY", VENTREL_BINARY), arguments);
     if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),

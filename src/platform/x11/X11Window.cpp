@@ -234,9 +234,11 @@ std::expected<void, PlatformError> X11Window::restore()
 }
 
 // Waits for the window manager's answer to a request: done as soon as the
-// frame is the target, or once the manager has answered (a configure or
-// property event) and then gone quiet for quietPeriod, or at settleTimeout
-// when it says nothing at all. The frame is read after each batch of events,
+// frame is the target, or once the frame has changed and then stayed quiet
+// for quietPeriod (a terminal keeping to its character cells), or at
+// settleTimeout when nothing changes at all (a refusal; a manager's
+// synthetic "nothing changed" event does not end the wait, since on a busy
+// machine the real answer may still be on its way). The frame is read after each batch of events,
 // and once per quiet period in case the manager moved the frame without
 // telling the client.
 std::expected<X11Window::Geometry, PlatformError> X11Window::settle(const QRect& target, bool sizeOnly)
@@ -245,7 +247,8 @@ std::expected<X11Window::Geometry, PlatformError> X11Window::settle(const QRect&
         return sizeOnly ? g.outer().size() == target.size() : g.outer() == target;
     };
     const auto deadline = X11WindowSystem::Clock::now() + settleTimeout;
-    bool answered = false;
+    const QRect start = m_geometry.outer();
+    bool changed = false;
     for (;;) {
         const auto quiet = std::min(deadline, X11WindowSystem::Clock::now() + quietPeriod);
         bool heard = false;
@@ -261,8 +264,8 @@ std::expected<X11Window::Geometry, PlatformError> X11Window::settle(const QRect&
         const auto now = currentGeometry();
         if (!now)
             return std::unexpected(now.error());
-        if (reached(*now) || (answered && !heard) || X11WindowSystem::Clock::now() >= deadline)
+        if (reached(*now) || (changed && !heard) || X11WindowSystem::Clock::now() >= deadline)
             return *now;
-        answered |= heard;
+        changed |= now->outer() != start;
     }
 }

@@ -57,11 +57,11 @@ public:
     // decorations, and are taken as none.
     static constexpr int largestExtent = 256;
 
-    // How long a window manager that says nothing has to settle a change
-    // (generous: a loaded machine delays it); one that has answered and then
-    // stays quiet for quietPeriod has settled.
+    // How long a window has to change after a request (generous: a loaded
+    // machine delays the manager); one that has changed and then stays quiet
+    // for quietPeriod has settled.
     static constexpr std::chrono::milliseconds settleTimeout{1000};
-    static constexpr std::chrono::milliseconds quietPeriod{50};
+    static constexpr std::chrono::milliseconds quietPeriod{100};
 
 private:
     std::expected<QRectF, PlatformError> write(uint32_t flags, const QRect& target);

@@ -11,7 +11,9 @@
 
 namespace {
 
-const QString entryFileName = QStringLiteral("ventrel.desktop");
+const QString entryFileName = QStringLiteral(VENTREL_APP_ID ".desktop");
+// The name entries had before the application id; see adoptFormerEntry().
+const QString formerEntryFileName = QStringLiteral("ventrel.desktop");
 
 // Characters that oblige an Exec argument to be quoted.
 bool isReserved(QChar c)
@@ -112,7 +114,16 @@ std::shared_ptr<XdgAutostartService> XdgAutostartService::forCurrentProcess()
 {
     const QString appImage = qEnvironmentVariable("APPIMAGE");
     const QString program = QDir::isAbsolutePath(appImage) ? appImage : QCoreApplication::applicationFilePath();
-    return std::make_shared<XdgAutostartService>(userConfigHome(), program);
+    auto service = std::make_shared<XdgAutostartService>(userConfigHome(), program);
+    service->adoptFormerEntry();
+    return service;
+}
+
+bool XdgAutostartService::adoptFormerEntry()
+{
+    const QString former = m_configHome + QStringLiteral("/autostart/") + formerEntryFileName;
+    // rename() never replaces: an entry made under the new name stays as it is.
+    return QFile::exists(former) && !QFileInfo::exists(entryPath()) && QFile::rename(former, entryPath());
 }
 
 QString XdgAutostartService::userConfigHome()
@@ -174,6 +185,7 @@ QByteArray XdgAutostartService::entryContents() const
                                  "Name=Ventrel\n"
                                  "Comment=Resize and move the focused window from the system tray\n"
                                  "Exec=%1\n"
+                                 "Icon=" VENTREL_APP_ID "\n"
                                  "Terminal=false\n"
                                  "X-GNOME-Autostart-enabled=true\n"
                                  // Panels start the entry after their tray exists, so the icon finds a home.

@@ -9,7 +9,7 @@
 #include <optional>
 
 // Launch at login on freedesktop.org desktops: an autostart entry,
-// $XDG_CONFIG_HOME/autostart/ventrel.desktop, whose Exec starts this
+// $XDG_CONFIG_HOME/autostart/<application id>.desktop, whose Exec starts this
 // program. The file is the registration, so the state is read from it each
 // time and never kept in memory.
 class XdgAutostartService : public LoginItemService {
@@ -20,8 +20,13 @@ public:
 
     // For the running program: the AppImage it came from when there is one
     // (the binary itself lives in a mount that is gone after logout), else
-    // its own binary.
+    // its own binary. Adopts an entry under the former name first.
     static std::shared_ptr<XdgAutostartService> forCurrentProcess();
+    // Earlier versions named the entry ventrel.desktop. Renames such an entry
+    // to the current name, unless an entry already has that name, so that a
+    // launch at login switched on then is still shown and still switchable.
+    // True when it moved one.
+    bool adoptFormerEntry();
     // $XDG_CONFIG_HOME when it is set to an absolute path, else ~/.config.
     static QString userConfigHome();
 

@@ -14,7 +14,7 @@ class TestXdgAutostartService : public QObject {
     std::unique_ptr<QTemporaryDir> m_home;
 
     QString configHome() const { return m_home->filePath("config home"); }
-    QString entryPath() const { return configHome() + "/autostart/ventrel.desktop"; }
+    QString entryPath() const { return configHome() + "/autostart/app.ventrel.Ventrel.desktop"; }
 
 private slots:
     void init() { m_home = std::make_unique<QTemporaryDir>(); }
@@ -39,7 +39,7 @@ private slots:
         QVERIFY(service.registerService().has_value());
         QCOMPARE(SettingsFiles::read(entryPath()), "[Desktop Entry]\nType=Application\nName=Ventrel\n"
                                                   "Comment=Resize and move the focused window from the system tray\n"
-                                                  "Exec=" + exec.toUtf8() + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n"
+                                                  "Exec=" + exec.toUtf8() + "\nIcon=app.ventrel.Ventrel\nTerminal=false\nX-GNOME-Autostart-enabled=true\n"
                                                   "X-KDE-autostart-after=panel\nX-LXQt-Need-Tray=true\n");
         // The freedesktop.org validator must accept the entry without a remark.
         QProcess validator;
@@ -84,7 +84,7 @@ private slots:
         QTest::addColumn<QString>("registerError");   // prefix; empty: registration works
         QTest::addColumn<QString>("unregisterError"); // prefix; empty: unregistration works
         QTest::newRow("file in place of the folder") << "/autostart" << "Could not create the folder" << "";
-        QTest::newRow("folder in place of the entry") << "/autostart/ventrel.desktop/inside" << "Could not write" << "Could not remove";
+        QTest::newRow("folder in place of the entry") << "/autostart/app.ventrel.Ventrel.desktop/inside" << "Could not write" << "Could not remove";
     }
 
     void failuresAreDescribed()
@@ -98,6 +98,28 @@ private slots:
         QCOMPARE(registered ? QString() : registered.error().left(registerError.size()), registerError);
         const auto unregistered = service.unregisterService();
         QCOMPARE(unregistered ? QString() : unregistered.error().left(unregisterError.size()), unregisterError);
+    }
+
+    // Launch at login switched on before the entry took the application id keeps working and stays switchable.
+    void adoptsTheFormerEntry_data()
+    {
+        QTest::addColumn<bool>("current"); // an entry under the current name exists too
+        QTest::newRow("former only") << false;
+        QTest::newRow("both") << true;
+    }
+
+    void adoptsTheFormerEntry()
+    {
+        QFETCH(bool, current);
+        const QString former = configHome() + "/autostart/ventrel.desktop";
+        QVERIFY(SettingsFiles::write(former, "[Desktop Entry]\nType=Application\nName=Ventrel\nExec=/usr/bin/ventrel\n"));
+        if (current)
+            QVERIFY(SettingsFiles::write(entryPath(), "[Desktop Entry]\nExec=/usr/bin/ventrel\nHidden=true\n"));
+        XdgAutostartService service(configHome(), "/usr/bin/ventrel");
+        QCOMPARE(service.adoptFormerEntry(), !current);
+        QCOMPARE(QFile::exists(former), current);
+        QCOMPARE(service.status(), current ? Status::requiresApproval : Status::enabled);
+        QVERIFY(!service.adoptFormerEntry());
     }
 
     void appImageIsStartedRatherThanItsMountedBinary()

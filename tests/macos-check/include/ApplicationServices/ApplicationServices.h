@@ -1,0 +1,47 @@
+// The Accessibility calls and the Core Graphics geometry the sources use,
+// declared from Apple's public documentation for the syntax check only.
+#pragma once
+
+#include <CoreFoundation/CoreFoundation.h>
+#include <sys/types.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef double CGFloat;
+typedef struct CGPoint { CGFloat x, y; } CGPoint;
+typedef struct CGSize { CGFloat width, height; } CGSize;
+typedef struct CGRect { CGPoint origin; CGSize size; } CGRect;
+CGPoint CGPointMake(CGFloat x, CGFloat y);
+CGSize CGSizeMake(CGFloat width, CGFloat height);
+
+typedef int32_t AXError;
+enum {
+    kAXErrorSuccess = 0,
+    kAXErrorFailure = -25200,
+    kAXErrorIllegalArgument = -25201,
+    kAXErrorInvalidUIElement = -25202,
+    kAXErrorCannotComplete = -25204,
+    kAXErrorAttributeUnsupported = -25205,
+    kAXErrorAPIDisabled = -25211,
+    kAXErrorNoValue = -25212,
+};
+typedef uint32_t AXValueType;
+enum { kAXValueTypeCGPoint = 1, kAXValueTypeCGSize = 2, kAXValueTypeCGRect = 3 };
+typedef const struct __AXUIElement* AXUIElementRef;
+typedef const struct __AXValue* AXValueRef;
+
+extern const CFStringRef kAXTrustedCheckOptionPrompt;
+Boolean AXIsProcessTrustedWithOptions(CFDictionaryRef options);
+CFTypeID AXUIElementGetTypeID(void);
+AXUIElementRef AXUIElementCreateApplication(pid_t pid);
+AXError AXUIElementCopyAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef* value);
+AXError AXUIElementSetAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef value);
+CFTypeID AXValueGetTypeID(void);
+AXValueRef AXValueCreate(AXValueType theType, const void* valuePtr);
+Boolean AXValueGetValue(AXValueRef value, AXValueType theType, void* valuePtr);
+
+#ifdef __cplusplus
+}
+#endif
