@@ -1,0 +1,259 @@
+// The sway and i3 backends against the real compositor of with-sway.sh or
+// with-i3.sh; every frame is read back on its own, with swaymsg or i3-msg
+// and the X server.
+#include "platform/i3/I3WindowSystem.h"
+#include "platform/sway/SwayWindowSystem.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <QRasterWindow>
+
+#include <map>
+
+static const bool sway = qEnvironmentVariableIsSet("SWAYSOCK");
+
+static QJsonDocument ask(const QStringList& arguments)
+{
+    QProcess tool;
+    tool.start(sway ? "swaymsg" : "i3-msg", arguments);
+    tool.waitForFinished(5000);
+    return QJsonDocument::fromJson(tool.readAllStandardOutput());
+}
+
+static QJsonObject find(const QJsonObject& node, const QString& title)
+{
+    if (node["name"] == title && node["window_rect"].toObject()["width"].toInt() > 0)
+        return node;
+    for (const auto& list : {node["nodes"].toArray(), node["floating_nodes"].toArray()})
+        for (const QJsonValue& child : list)
+            if (const QJsonObject found = find(child.toObject(), title); !found.isEmpty())
+                return found;
+    return {};
+}
+
+static QJsonObject window(const QString& title) { return find(ask({"-t", "get_tree"}).object(), title); }
+
+static QRect rect(const QJsonValue& value)
+{
+    const QJsonObject r = value.toObject();
+    return {r["x"].toInt(), r["y"].toInt(), r["width"].toInt(), r["height"].toInt()};
+}
+
+// sway's rect leaves out the title bar above it; i3's holds it.
+static QRect outer(const QJsonObject& node)
+{
+    return rect(node["rect"]).adjusted(0, sway ? -rect(node["deco_rect"]).height() : 0, 0, 0);
+}
+
+// Where the X server has the client's own area (for X clients, Xwayland's too).
+static QRect xClientArea(const QJsonObject& node)
+{
+    QProcess info;
+    info.start("xwininfo", {"-id", QString::number(node["window"].toInteger())});
+    info.waitForFinished(5000);
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    auto field = [&](const char* name) {
+        return QRegularExpression(QString(name) + R"(:\s*(-?\d+))").match(text).captured(1).toInt();
+    };
+    return {field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height")};
+}
+
+template <typename T>
+static std::optional<PlatformError> errorOf(const std::expected<T, PlatformError>& result)
+{
+    return result ? std::nullopt : std::optional(result.error());
+}
+
+static const char* fixedWindow = R"(import sys, gi
+gi.require_version("Gtk", "3.0")
+from gi.repository import Gtk
+w = Gtk.Window(title=sys.argv[1])
+if "fixed" in sys.argv[1]:
+    w.set_default_size(320, 200)
+    w.set_resizable(False)
+else:
+    w.set_size_request(600, 400)
+w.show_all()
+Gtk.main())";
+
+class TilingEndToEnd : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowSystem> m_system;
+    std::map<QString, std::unique_ptr<QProcess>> m_clients; // stopped by pid when the test ends
+
+    void start(const QString& title)
+    {
+        QStringList command = title.startsWith("foot") ? QStringList{"foot", "-T", title, "cat"}
+            : title.startsWith("gtk") ? QStringList{"/usr/bin/python3", "-c", fixedWindow, title}
+                                      : QStringList{"xmessage", "-title", title, title};
+        auto& client = m_clients[title] = std::make_unique<QProcess>();
+        client->start(command.takeFirst(), command);
+    }
+
+    static bool focus(const QString& title)
+    {
+        return QTest::qWaitFor([&] {
+            ask({QString("[title=\"^%1$\"] focus").arg(title)});
+            return window(title)["focused"].toBool();
+        }, 10000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_system = sway ? std::unique_ptr<WindowSystem>(SwayWindowSystem::connect(qEnvironmentVariable("SWAYSOCK")))
+                        : I3WindowSystem::connect(qEnvironmentVariable("I3SOCK"));
+        QVERIFY2(m_system, "run under tests/e2e/with-sway.sh or tests/e2e/with-i3.sh");
+        // All at once, so that each has long settled when it is used.
+        const QStringList titles{"xmessage", "xmessage tiled", "xmessage gone", sway ? "foot" : "gtk-minimum",
+                                 sway ? "foot tiled" : "gtk-fixed"};
+        for (const QString& title : titles)
+            start(title);
+        // A window that maps later would take the focus in the middle of a case.
+        QVERIFY(QTest::qWaitFor([&] {
+            return std::all_of(titles.begin(), titles.end(), [](const QString& t) { return !window(t).isEmpty(); });
+        }, 10000));
+        const WindowSystem::Screens screens = m_system->screens();
+        QCOMPARE(screens.all.size(), 1u);
+        QCOMPARE(screens.main, 0u);
+        QCOMPARE(screens.all[0].workArea, QRectF(0, 21, 1366, 747)); // the bar reserves the top
+    }
+
+    void snapsExactly_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::addColumn<QRectF>("target");
+        // Thirds of 1366 fall between pixels: rounded, they meet without gap or overlap.
+        const QList<std::pair<const char*, QRectF>> targets{
+            {"leftHalf", {0, 21, 683, 747}}, {"rightHalf", {683, 21, 683, 747}},
+            {"leftThird", {0, 21, 1366 / 3.0, 747}}, {"centerThird", {1366 / 3.0, 21, 1366 / 3.0, 747}},
+            {"rightThird", {2 * 1366 / 3.0, 21, 1366 / 3.0, 747}}, {"topHalf", {0, 21, 1366, 373.5}},
+            {"bottomHalf", {0, 394.5, 1366, 373.5}}};
+        for (const char* client : sway ? QList{"foot", "xmessage"} : QList{"xmessage"})
+            for (const auto& [position, target] : targets)
+                QTest::addRow("%s %s", client, position) << QString(client) << target;
+    }
+
+    void snapsExactly()
+    {
+        QFETCH(QString, client);
+        QFETCH(QRectF, target);
+        QVERIFY(focus(client));
+        auto focused = m_system->focusedWindow();
+        QVERIFY(focused);
+        const QRect pixels = WindowSystem::pixelFrame(target);
+        QCOMPARE((*focused)->setFrame(target).value_or(QRectF()), QRectF(pixels));
+        const QJsonObject node = window(client);
+        QCOMPARE(outer(node), pixels);
+        if (node["window"].isDouble()) { // the title bar is inside the frame, above the client
+            QVERIFY2(QTest::qWaitFor([&] {
+                const QRect area = xClientArea(node);
+                return pixels.contains(area) && area.top() >= pixels.top() + 15;
+            }, 5000), qPrintable(QDebug::toString(xClientArea(node))));
+        }
+    }
+
+    void resizeKeepsTopLeft_data()
+    {
+        QTest::addColumn<QString>("client");
+        for (const char* client : sway ? QList{"foot", "xmessage", "foot tiled"} : QList{"xmessage", "xmessage tiled"})
+            QTest::newRow(client) << QString(client);
+    }
+
+    void resizeKeepsTopLeft()
+    {
+        QFETCH(QString, client);
+        QVERIFY(focus(client));
+        auto focused = m_system->focusedWindow();
+        QVERIFY(focused);
+        const QPointF topLeft = (*focused)->frame().topLeft();
+        QCOMPARE((*focused)->setSize({500, 300}).value_or(QRectF()), QRectF(topLeft, QSizeF(500, 300)));
+        QCOMPARE(outer(window(client)), QRectF(topLeft, QSizeF(500, 300)).toRect());
+    }
+
+    void windowKeepsItsOwnSize_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::newRow("minimum size") << "gtk-minimum";
+        QTest::newRow("fixed size") << "gtk-fixed";
+    }
+
+    void windowKeepsItsOwnSize()
+    {
+        if (sway)
+            QSKIP("sway 1.7 draws its frame at the size asked, around a client that keeps a size of its own");
+        QFETCH(QString, client);
+        QVERIFY(focus(client));
+        auto focused = m_system->focusedWindow();
+        QVERIFY(focused);
+        const QRectF before = (*focused)->frame();
+        const auto after = (*focused)->setFrame({0, 21, 200, 150});
+        QVERIFY(after);
+        QCOMPARE(outer(window(client)), after->toRect());
+        if (client.endsWith("fixed"))
+            QCOMPARE(after->size(), before.size());
+        else
+            QVERIFY2(after->width() >= 600 && after->height() > 400, qPrintable(QDebug::toString(*after)));
+    }
+
+    void errors_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<PlatformError>("error");
+        QTest::newRow("nothing in front") << "" << "workspace 9" << PlatformError::noFrontmostApplication;
+        QTest::newRow("full screen") << "xmessage" << "fullscreen enable" << PlatformError::refused;
+        QTest::newRow("our own window") << "own" << "" << PlatformError::noFocusedWindow;
+    }
+
+    void errors()
+    {
+        QFETCH(QString, client);
+        QFETCH(QString, command);
+        QFETCH(PlatformError, error);
+        QRasterWindow own; // painted, so that Xwayland shows it to sway
+        own.setTitle("own");
+        own.resize(200, 100);
+        if (client == "own")
+            own.show();
+        QVERIFY(client.isEmpty() || focus(client));
+        QVERIFY(command.isEmpty() || ask({command}).array().at(0)["success"].toBool());
+        QCOMPARE(errorOf(m_system->focusedWindow()), error);
+        ask({"workspace 1, fullscreen disable"});
+    }
+
+    void closedWindowIsGone()
+    {
+        QVERIFY(focus("xmessage gone"));
+        auto focused = m_system->focusedWindow();
+        QVERIFY(focused);
+        m_clients.erase("xmessage gone");
+        QVERIFY(QTest::qWaitFor([] { return window("xmessage gone").isEmpty(); }, 5000));
+        QCOMPARE(errorOf((*focused)->setFrame({0, 21, 683, 747})), PlatformError::windowGone);
+    }
+
+    void secondOutput()
+    {
+        if (!sway)
+            QSKIP("Xvfb has one monitor here");
+        ask({"create_output"});
+        ask({"output HEADLESS-2 resolution 1366x768 position 1366 0"});
+        ask({"[title=\"^foot$\"] move container to output HEADLESS-2, focus"});
+        QVERIFY(QTest::qWaitFor([&] { return m_system->screens().all.size() == 2 && window("foot")["focused"].toBool(); }, 10000));
+        const WindowSystem::Screens screens = m_system->screens();
+        QCOMPARE(screens.main, 1u); // the focused output
+        QCOMPARE(screens.all[1].frame, QRectF(1366, 0, 1366, 768));
+        QVERIFY(QTest::qWaitFor([&] { return m_system->screens().all[1].workArea == QRectF(1366, 21, 1366, 747); }, 5000));
+        auto focused = m_system->focusedWindow();
+        QVERIFY(focused);
+        QCOMPARE((*focused)->setFrame({1366, 21, 683, 747}).value_or(QRectF()), QRectF(1366, 21, 683, 747));
+        QCOMPARE(outer(window("foot")), QRect(1366, 21, 683, 747));
+    }
+};
+
+QTEST_MAIN(TilingEndToEnd)
+#include "tst_tiling_e2e.moc"
