@@ -9,6 +9,7 @@ packages=(
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-randr0-dev
   xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick
   desktop-file-utils
+  sway i3-wm xwayland foot x11-xserver-utils python3-gi gir1.2-gtk-3.0
   fonts-dejavu-core
 )
 
