@@ -1,6 +1,6 @@
-// The sway and i3 backends against the real compositor of with-sway.sh or
-// with-i3.sh; every frame is read back on its own, with swaymsg or i3-msg
-// and the X server.
+// The real `ventrel` binary and the sway and i3 backends beside the real
+// compositor of with-sway.sh or with-i3.sh; every frame is read back on its
+// own, with swaymsg or i3-msg and the X server.
 #include "platform/i3/I3WindowSystem.h"
 #include "platform/sway/SwayWindowSystem.h"
 
@@ -22,6 +22,17 @@ static QJsonDocument ask(const QStringList& arguments)
     tool.start(sway ? "swaymsg" : "i3-msg", arguments);
     tool.waitForFinished(5000);
     return QJsonDocument::fromJson(tool.readAllStandardOutput());
+}
+
+// ventrel's --json answer, with its exit status as "status".
+static QJsonObject ventrel(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(VENTREL_BINARY, QStringList{"--json"} + arguments);
+    process.waitForFinished(10000);
+    QJsonObject answer = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    answer["status"] = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return answer;
 }
 
 static QJsonObject find(const QJsonObject& node, const QString& title)
@@ -126,33 +137,34 @@ private slots:
     void snapsExactly_data()
     {
         QTest::addColumn<QString>("client");
-        QTest::addColumn<QRectF>("target");
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QRect>("expected");
         // Thirds of 1366 fall between pixels: rounded, they meet without gap or overlap.
-        const QList<std::pair<const char*, QRectF>> targets{
-            {"leftHalf", {0, 21, 683, 747}}, {"rightHalf", {683, 21, 683, 747}},
-            {"leftThird", {0, 21, 1366 / 3.0, 747}}, {"centerThird", {1366 / 3.0, 21, 1366 / 3.0, 747}},
-            {"rightThird", {2 * 1366 / 3.0, 21, 1366 / 3.0, 747}}, {"topHalf", {0, 21, 1366, 373.5}},
-            {"bottomHalf", {0, 394.5, 1366, 373.5}}};
+        const QList<std::pair<const char*, QRect>> targets{
+            {"leftHalf", {0, 21, 683, 747}},    {"rightHalf", {683, 21, 683, 747}},
+            {"leftThird", {0, 21, 455, 747}},   {"centerThird", {455, 21, 456, 747}},
+            {"rightThird", {911, 21, 455, 747}}, {"topHalf", {0, 21, 1366, 374}},
+            {"bottomHalf", {0, 395, 1366, 373}}};
         for (const char* client : sway ? QList{"foot", "xmessage"} : QList{"xmessage"})
             for (const auto& [position, target] : targets)
-                QTest::addRow("%s %s", client, position) << QString(client) << target;
+                QTest::addRow("%s %s", client, position) << QString(client) << QString(position) << target;
     }
 
     void snapsExactly()
     {
         QFETCH(QString, client);
-        QFETCH(QRectF, target);
+        QFETCH(QString, position);
+        QFETCH(QRect, expected);
         QVERIFY(focus(client));
-        auto focused = m_system->focusedWindow();
-        QVERIFY(focused);
-        const QRect pixels = WindowSystem::pixelFrame(target);
-        QCOMPARE((*focused)->setFrame(target).value_or(QRectF()), QRectF(pixels));
+        const QJsonObject answer = ventrel({"snap", position});
+        QCOMPARE(answer["status"].toInt(), 0);
+        QCOMPARE(rect(answer["achieved"]), expected);
         const QJsonObject node = window(client);
-        QCOMPARE(outer(node), pixels);
+        QCOMPARE(outer(node), expected);
         if (node["window"].isDouble()) { // the title bar is inside the frame, above the client
             QVERIFY2(QTest::qWaitFor([&] {
                 const QRect area = xClientArea(node);
-                return pixels.contains(area) && area.top() >= pixels.top() + 15;
+                return expected.contains(area) && area.top() >= expected.top() + 15;
             }, 5000), qPrintable(QDebug::toString(xClientArea(node))));
         }
     }
@@ -160,26 +172,33 @@ private slots:
     void resizeKeepsTopLeft_data()
     {
         QTest::addColumn<QString>("client");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QSize>("expected");
         for (const char* client : sway ? QList{"foot", "xmessage", "foot tiled"} : QList{"xmessage", "xmessage tiled"})
-            QTest::newRow(client) << QString(client);
+            QTest::newRow(client) << QString(client) << "500x300" << QSize(500, 300);
+        // Reduced to the work area; the window then reaches past its bottom.
+        QTest::newRow("preset larger than the screen") << "xmessage" << "1440x900" << QSize(1366, 747);
     }
 
     void resizeKeepsTopLeft()
     {
         QFETCH(QString, client);
+        QFETCH(QString, size);
+        QFETCH(QSize, expected);
         QVERIFY(focus(client));
-        auto focused = m_system->focusedWindow();
-        QVERIFY(focused);
-        const QPointF topLeft = (*focused)->frame().topLeft();
-        QCOMPARE((*focused)->setSize({500, 300}).value_or(QRectF()), QRectF(topLeft, QSizeF(500, 300)));
-        QCOMPARE(outer(window(client)), QRectF(topLeft, QSizeF(500, 300)).toRect());
+        const QPoint topLeft = outer(window(client)).topLeft();
+        const QJsonObject answer = ventrel({"resize", size});
+        QCOMPARE(answer["status"].toInt(), 0);
+        QCOMPARE(rect(answer["achieved"]), QRect(topLeft, expected));
+        QCOMPARE(outer(window(client)), QRect(topLeft, expected));
     }
 
     void windowKeepsItsOwnSize_data()
     {
         QTest::addColumn<QString>("client");
-        QTest::newRow("minimum size") << "gtk-minimum";
-        QTest::newRow("fixed size") << "gtk-fixed";
+        QTest::addColumn<int>("status");
+        QTest::newRow("minimum size: a smaller frame") << "gtk-minimum" << 0;
+        QTest::newRow("fixed size: refused") << "gtk-fixed" << 1;
     }
 
     void windowKeepsItsOwnSize()
@@ -187,17 +206,16 @@ private slots:
         if (sway)
             QSKIP("sway 1.7 draws its frame at the size asked, around a client that keeps a size of its own");
         QFETCH(QString, client);
+        QFETCH(int, status);
         QVERIFY(focus(client));
-        auto focused = m_system->focusedWindow();
-        QVERIFY(focused);
-        const QRectF before = (*focused)->frame();
-        const auto after = (*focused)->setFrame({0, 21, 200, 150});
-        QVERIFY(after);
-        QCOMPARE(outer(window(client)), after->toRect());
-        if (client.endsWith("fixed"))
-            QCOMPARE(after->size(), before.size());
+        const QRect before = outer(window(client));
+        const QJsonObject answer = ventrel({"snap", "leftThird"});
+        QCOMPARE(answer["status"].toInt(), status);
+        const QRect after = outer(window(client));
+        if (status == 0) // the 455 px asked for is below its minimum width of 600
+            QVERIFY2(rect(answer["achieved"]) == after && after.width() >= 600, qPrintable(QDebug::toString(after)));
         else
-            QVERIFY2(after->width() >= 600 && after->height() > 400, qPrintable(QDebug::toString(*after)));
+            QCOMPARE(after.size(), before.size());
     }
 
     void errors_data()
@@ -243,14 +261,14 @@ private slots:
         ask({"create_output"});
         ask({"output HEADLESS-2 resolution 1366x768 position 1366 0"});
         ask({"[title=\"^foot$\"] move container to output HEADLESS-2, focus"});
-        QVERIFY(QTest::qWaitFor([&] { return m_system->screens().all.size() == 2 && window("foot")["focused"].toBool(); }, 10000));
-        const WindowSystem::Screens screens = m_system->screens();
-        QCOMPARE(screens.main, 1u); // the focused output
-        QCOMPARE(screens.all[1].frame, QRectF(1366, 0, 1366, 768));
-        QVERIFY(QTest::qWaitFor([&] { return m_system->screens().all[1].workArea == QRectF(1366, 21, 1366, 747); }, 5000));
-        auto focused = m_system->focusedWindow();
-        QVERIFY(focused);
-        QCOMPARE((*focused)->setFrame({1366, 21, 683, 747}).value_or(QRectF()), QRectF(1366, 21, 683, 747));
+        QVERIFY(QTest::qWaitFor([&] {
+            const WindowSystem::Screens screens = m_system->screens();
+            return screens.all.size() == 2 && screens.all[1].workArea == QRectF(1366, 21, 1366, 747);
+        }, 10000));
+        QCOMPARE(m_system->screens().main, 1u); // the focused output
+        QVERIFY(focus("foot"));
+        const QJsonObject answer = ventrel({"--screen", "window", "snap", "leftHalf"});
+        QCOMPARE(rect(answer["achieved"]), QRect(1366, 21, 683, 747));
         QCOMPARE(outer(window("foot")), QRect(1366, 21, 683, 747));
     }
 };

@@ -22,7 +22,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 fail() { sed 's/^/  | /' "$dir/log" >&2; echo "with-i3: $*" >&2; exit 125; }
 
-export XAUTHORITY=$dir/Xauthority VENTREL_E2E_DIR=$dir XDG_RUNTIME_DIR=$dir
+export XAUTHORITY=$dir/Xauthority VENTREL_E2E_DIR=$dir XDG_RUNTIME_DIR=$dir XDG_CONFIG_HOME=$dir
 unset WAYLAND_DISPLAY SWAYSOCK
 cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
 touch "$XAUTHORITY"

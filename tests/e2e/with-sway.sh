@@ -35,7 +35,8 @@ CONF
 as_user=(setpriv --reuid=$user --regid=$user --clear-groups env -i HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" PATH=/usr/bin:/bin)
 "${as_user[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$dir/config" >"$dir/log" 2>&1 &
 pids+=($!)
-export XDG_RUNTIME_DIR=$dir/runtime WAYLAND_DISPLAY=wayland-1 VENTREL_E2E_DIR=$dir
+mkdir "$dir/settings"
+export XDG_RUNTIME_DIR=$dir/runtime WAYLAND_DISPLAY=wayland-1 VENTREL_E2E_DIR=$dir XDG_CONFIG_HOME=$dir/settings
 unset DISPLAY I3SOCK
 sock() { SWAYSOCK=$(ls "$dir"/runtime/sway-ipc.*.sock 2>/dev/null | head -1) && [ -S "$SWAYSOCK" ]; }
 # Ready once the bar has taken its share of the output.
