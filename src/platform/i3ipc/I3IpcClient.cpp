@@ -49,13 +49,23 @@ std::expected<QJsonDocument, PlatformError> I3IpcClient::request(Message type, c
     qToUnaligned(static_cast<quint32>(payload.size()), message.data() + magic.size());
     qToUnaligned(static_cast<quint32>(type), message.data() + magic.size() + sizeof(quint32));
     message += payload;
-    if (m_socket.write(message) != message.size())
+    if (m_socket.write(message) != message.size()) {
+        m_socket.abort();
         return std::unexpected(PlatformError::unreachable);
+    }
     while (m_socket.bytesToWrite() > 0) {
-        if (!m_socket.waitForBytesWritten(remainingMs(deadline)))
-            return std::unexpected(failure(deadline));
+        if (!m_socket.waitForBytesWritten(remainingMs(deadline))) {
+            const PlatformError error = failure(deadline);
+            m_socket.abort();
+            return std::unexpected(error);
+        }
     }
     for (;;) {
+        // A peer that sends nothing but events must not keep us here.
+        if (deadline.hasExpired()) {
+            m_socket.abort();
+            return std::unexpected(PlatformError::timedOut);
+        }
         auto reply = receive(deadline);
         if (!reply)
             return std::unexpected(reply.error());

@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {

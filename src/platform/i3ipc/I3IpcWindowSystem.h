@@ -21,8 +21,8 @@ public:
     std::expected<std::unique_ptr<Window>, PlatformError> focusedWindow() override;
     Screens screens() override;
 
-    // Floats the window and gives it this outer frame; the frame it really
-    // got once the window has answered.
+    // Floats the window and gives it this outer frame; the frame the
+    // compositor gave it.
     std::expected<QRectF, PlatformError> place(const I3IpcWindow& window, const QRectF& frame);
 
     // How long any one exchange with the compositor may take.
