@@ -140,6 +140,7 @@ private slots:
         QVERIFY(focus(client));
         const QJsonObject answer = ventrel({"snap", position});
         QCOMPARE(answer["status"].toInt(), 0);
+        QCOMPARE(answer["backend"].toString(), sway ? "sway" : "i3"); // the factory's choice
         QCOMPARE(rect(answer["achieved"]), expected);
         const QJsonObject node = window(client);
         QCOMPARE(outer(node), expected);
