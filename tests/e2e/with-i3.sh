@@ -14,14 +14,18 @@ fail() { sed 's/^/  | /' "$dir/log" >&2; echo "with-i3: $*" >&2; exit 125; }
 
 export XAUTHORITY=$dir/Xauthority VENTREL_E2E_DIR=$dir XDG_RUNTIME_DIR=$dir XDG_CONFIG_HOME=$dir
 unset WAYLAND_DISPLAY SWAYSOCK
+# The server learns the cookie from this file at start; the entry for the
+# display it picks is added once that is known.
+cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
 touch "$XAUTHORITY"
+xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
 : >"$dir/log"
 Xvfb -displayfd 3 -nolisten tcp -noreset -auth "$XAUTHORITY" -screen 0 1366x768x24 3>"$dir/display" 2>>"$dir/log" &
 pids+=($!)
 has_display() { [ "$(tail -c1 "$dir/display" | od -An -c | tr -d ' ')" = '\n' ]; }
 wait_for 10 has_display || fail "Xvfb did not start"
 export DISPLAY=:$(tr -d '[:space:]' <"$dir/display")
-xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
+xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
 
 # Without the first line, i3 takes the file for an old one and shows a warning bar.
 cat >"$dir/config" <<CONF
