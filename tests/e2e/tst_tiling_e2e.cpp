@@ -102,7 +102,7 @@ private slots:
                                    title.startsWith("foot") ? QStringList{"-T", title, "cat"}
                                    : title.startsWith("gtk") ? QStringList{"-c", gtkWindow, title} : QStringList{"-title", title, title});
         }
-        QVERIFY(QTest::qWaitFor([&] { return std::ranges::none_of(titles, [](auto& t) { return window(t).isEmpty(); }); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return std::ranges::none_of(titles, [](auto& t) { return window(t).isEmpty(); }); }, 30000));
         const WindowSystem::Screens screens = m_system->screens();
         QCOMPARE(screens.all.size(), 1u);
         QCOMPARE(screens.main, 0u);
