@@ -26,5 +26,9 @@ if [ -x "$build/bench/kwin_snap_inprocess" ]; then
   echo "== kwin-snap.sh"
   "$root/bench/kwin-snap.sh" "$build"
 fi
+if [ -x "$build/bench/tiling_snap_inprocess" ] && command -v sway >/dev/null && command -v i3 >/dev/null; then
+  echo "== tiling-snap.sh"
+  "$root/bench/tiling-snap.sh" "$build"
+fi
 echo "== tray-startup.sh"
 "$root/bench/tray-startup.sh" "$build"

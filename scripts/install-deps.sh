@@ -14,6 +14,7 @@ packages=(
   appstream lintian man-db file librsvg2-bin
   clang libgnustep-gui-dev libobjc-12-dev
   xfwm4 kwin-x11 breeze metacity mutter fluxbox icewm xterm dbus-x11
+  sway i3-wm foot x11-xserver-utils
   fonts-dejavu-core
 )
 

@@ -18,6 +18,10 @@
 #ifdef VENTREL_HAVE_KWIN
 #include "platform/kwin/KWinWindowSystem.h"
 #endif
+#ifdef VENTREL_HAVE_I3IPC
+#include "platform/i3/I3WindowSystem.h"
+#include "platform/sway/SwayWindowSystem.h"
+#endif
 
 namespace {
 
@@ -115,8 +119,15 @@ std::unique_ptr<WindowSystem> instantiate(Backend backend, Probe& probe)
 #else
         return nullptr;
 #endif
+#ifdef VENTREL_HAVE_I3IPC
+    case Backend::sway:
+        return SwayWindowSystem::connect(probe.environment.swaySocket);
+    case Backend::i3:
+        return I3WindowSystem::connect(probe.environment.i3Socket);
+#else
     case Backend::sway:
     case Backend::i3:
+#endif
     case Backend::gnome:
         return nullptr;
     case Backend::none:

@@ -48,3 +48,27 @@ frame_geometry() {
   IFS=, read -r l r t b <<<"${extents:-0,0,0,0}"
   echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
 }
+
+# For with-sway.sh and with-i3.sh: harness_start NAME makes the scratch folder
+# $dir; on exit every process id in $pids is stopped, newest first, and $dir
+# removed. harness_run COMMAND... runs the command in the background (so that
+# a TERM from a CTest timeout reaches the trap at once) and exits with its status.
+harness_start() {
+  dir=$(mktemp -d "${TMPDIR:-/tmp}/ventrel-$1.XXXXXX")
+  pids=()
+  trap '_harness_stop $?' EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+_harness_stop() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; wait "${pids[i]}" 2>/dev/null || true; done
+  rm -rf "$dir"
+  exit "$1"
+}
+harness_run() {
+  "$@" <&0 &
+  pids+=($!)
+  local status=0
+  wait "${pids[-1]}" || status=$?
+  exit "$status"
+}

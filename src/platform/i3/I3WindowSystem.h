@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/i3ipc/I3IpcWindowSystem.h"
+
+// i3, over its IPC socket (I3SOCK, or the I3_SOCKET_PATH property of the X
+// root window). A container's rect already holds its title bar and borders.
+class I3WindowSystem final : public I3IpcWindowSystem {
+public:
+    // Null when nothing answers at socketPath.
+    static std::unique_ptr<I3WindowSystem> connect(const QString& socketPath);
+
+    QString name() const override;
+
+private:
+    using I3IpcWindowSystem::I3IpcWindowSystem;
+
+    bool isWindow(const QJsonObject& node) const override;
+    std::optional<QRect> outerFrame(const QJsonObject& container) const override;
+    QString placeCommand(const I3IpcWindow& window, const QRect& frame) const override;
+    bool isOwnWindow(const QJsonObject& container) const override;
+};

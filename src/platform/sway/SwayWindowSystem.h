@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/i3ipc/I3IpcWindowSystem.h"
+
+// sway, over its IPC socket (SWAYSOCK). A container's rect leaves out its
+// title bar, which sits above it (deco_rect).
+class SwayWindowSystem final : public I3IpcWindowSystem {
+public:
+    // Null when nothing answers at socketPath.
+    static std::unique_ptr<SwayWindowSystem> connect(const QString& socketPath);
+
+    QString name() const override;
+
+private:
+    using I3IpcWindowSystem::I3IpcWindowSystem;
+
+    bool isWindow(const QJsonObject& node) const override;
+    std::optional<QRect> outerFrame(const QJsonObject& container) const override;
+    QString placeCommand(const I3IpcWindow& window, const QRect& frame) const override;
+    bool isOwnWindow(const QJsonObject& container) const override;
+};
