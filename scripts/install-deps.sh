@@ -9,6 +9,7 @@ packages=(
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-randr0-dev
   xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick
   desktop-file-utils
+  gnome-shell gnome-shell-extension-appindicator dbus-x11 xwayland foot xterm
   fonts-dejavu-core
 )
 

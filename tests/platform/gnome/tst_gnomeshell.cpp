@@ -1,0 +1,286 @@
+// Ventrel's GNOME Shell extension and backend against a real headless GNOME
+// Shell (tests/e2e/with-gnome.sh): native Wayland and Xwayland windows, every
+// frame read back independently of the extension where the client allows.
+#include "GnomeShellProbe.h"
+
+#include "platform/gnome/GnomeShellExtension.h"
+#include "platform/gnome/GnomeShellProtocol.h"
+#include "platform/gnome/GnomeShellWindowSystem.h"
+
+#include <QDBusArgument>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRectF>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+#include <map>
+
+using namespace GnomeShellProbe;
+using Status = GnomeShellExtension::Status;
+
+namespace {
+
+struct Kind {
+    const char* title;
+    const char* program;
+    QStringList arguments;
+    bool wayland;
+};
+
+const std::map<QString, Kind>& kinds()
+{
+    static const std::map<QString, Kind> all = {
+        {QStringLiteral("foot"), {"ventrel-foot", "foot", {QStringLiteral("-T"), QStringLiteral("ventrel-foot")}, true}},
+        {QStringLiteral("xmessage"),
+         {"ventrel-xmessage", "xmessage",
+          {QStringLiteral("-title"), QStringLiteral("ventrel-xmessage"), QStringLiteral("-geometry"),
+           QStringLiteral("500x300+60+90"), QStringLiteral("ventrel")},
+          false}},
+        {QStringLiteral("xterm"), {"ventrel-xterm", "xterm", {QStringLiteral("-T"), QStringLiteral("ventrel-xterm")}, false}},
+        // GTK sets its minimum size to its maximum size when not resizable.
+        {QStringLiteral("fixed"),
+         {"ventrel-fixed", "gjs",
+          {QStringLiteral("-c"),
+           QStringLiteral("imports.gi.versions.Gtk = '3.0'; const Gtk = imports.gi.Gtk; Gtk.init(null);"
+                          "const w = new Gtk.Window({title: 'ventrel-fixed', resizable: false,"
+                          " default_width: 420, default_height: 260}); w.show_all(); Gtk.main();")},
+          true}},
+    };
+    return all;
+}
+
+QRect workArea()
+{
+    const QJsonArray r = QJsonDocument::fromJson(
+                             eval(QStringLiteral("(r => [r.x, r.y, r.width, r.height])(global.workspace_manager"
+                                                 ".get_active_workspace().get_work_area_for_monitor(0))"))
+                                 .toUtf8())
+                             .array();
+    return {r.at(0).toInt(), r.at(1).toInt(), r.at(2).toInt(), r.at(3).toInt()};
+}
+
+// The snap rectangles as fractions of the work area: left, top, right, bottom.
+QRect snapTarget(const QRect& area, double left, double top, double right, double bottom)
+{
+    return WindowSystem::pixelFrame(QRectF(area.x() + left * area.width(), area.y() + top * area.height(),
+                                           (right - left) * area.width(), (bottom - top) * area.height()));
+}
+
+} // namespace
+
+class TestGnomeShell : public QObject {
+    Q_OBJECT
+
+private:
+    // One client of each kind, started on first use and focused for each case.
+    Client& client(const QString& kind)
+    {
+        auto& slot = m_clients[kind];
+        if (!slot) {
+            const Kind& k = kinds().at(kind);
+            slot = std::make_unique<Client>(QLatin1String(k.title), QLatin1String(k.program), k.arguments);
+        }
+        return *slot;
+    }
+
+    std::unique_ptr<Window> focusedWindow(const QString& kind)
+    {
+        Client& c = client(kind);
+        if (!c.started || !c.focus())
+            return nullptr;
+        auto window = m_system->focusedWindow();
+        return window ? std::move(*window) : nullptr;
+    }
+
+    // What the window really got, read by other means than the extension.
+    QRect readBack(const QString& kind, const QRect& reported)
+    {
+        if (!kinds().at(kind).wayland)
+            return xFrame(QLatin1String(kinds().at(kind).title));
+        // A Wayland client knows its size but never its place.
+        QSize size;
+        waitFor([&] { return (size = client(kind).declaredSize()) == reported.size(); }, 2000);
+        return {reported.topLeft(), size};
+    }
+
+    std::unique_ptr<GnomeShellWindowSystem> m_system;
+    std::map<QString, std::unique_ptr<Client>> m_clients;
+
+private slots:
+    void initTestCase()
+    {
+        Status status{};
+        m_system = GnomeShellWindowSystem::connect(&status);
+        QVERIFY2(m_system, qPrintable(GnomeShellExtension::explanation(status)));
+        QCOMPARE(workArea().y(), 32); // the top bar
+    }
+
+    void cleanupTestCase() { m_clients.clear(); }
+
+    void snaps_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QRectF>("fractions"); // left, top, right, bottom as x, y, width, height
+        const std::pair<const char*, QRectF> positions[] = {
+            {"leftHalf", {0, 0, 0.5, 1}},         {"rightHalf", {0.5, 0, 1, 1}},
+            {"leftThird", {0, 0, 1.0 / 3, 1}},    {"centerThird", {1.0 / 3, 0, 2.0 / 3, 1}},
+            {"rightThird", {2.0 / 3, 0, 1, 1}},   {"topHalf", {0, 0, 1, 0.5}},
+            {"bottomHalf", {0, 0.5, 1, 1}},
+        };
+        for (const char* kind : {"foot", "xmessage"})
+            for (const auto& [name, f] : positions)
+                QTest::addRow("%s %s", kind, name) << QString::fromLatin1(kind) << f;
+    }
+
+    void snaps()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QRectF, fractions);
+        const auto window = focusedWindow(kind);
+        QVERIFY(window);
+        const QRect target = snapTarget(workArea(), fractions.x(), fractions.y(), fractions.width(), fractions.height());
+        const auto got = window->setFrame(target);
+        QVERIFY(got);
+        QCOMPARE(got->toRect(), target);
+        QCOMPARE(readBack(kind, target), target);
+        QCOMPARE(m_system->focusedWindow().value()->frame().toRect(), target);
+    }
+
+    void resizeKeepsThePlace_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("wayland") << QStringLiteral("foot");
+        QTest::newRow("xwayland") << QStringLiteral("xmessage");
+    }
+
+    void resizeKeepsThePlace()
+    {
+        QFETCH(QString, kind);
+        auto window = focusedWindow(kind);
+        QVERIFY(window);
+        QVERIFY(window->setFrame(QRectF(101, 77, 640, 480)));
+        const auto got = window->setSize(QSizeF(800.4, 599.6));
+        QVERIFY(got);
+        QCOMPARE(got->toRect(), QRect(101, 77, 800, 600));
+        QCOMPARE(readBack(kind, got->toRect()), QRect(101, 77, 800, 600));
+    }
+
+    // Gotcha: right after unmaximize the frame still reads maximized, and a
+    // request equal to that stale frame would be dropped. The full work area
+    // is exactly such a request.
+    void maximized_data() { resizeKeepsThePlace_data(); }
+
+    void maximized()
+    {
+        QFETCH(QString, kind);
+        QVERIFY(focusedWindow(kind));
+        eval(QStringLiteral("global.display.focus_window.maximize(Meta.MaximizeFlags.BOTH)"));
+        QVERIFY(waitFor([] { return eval(QStringLiteral("global.display.focus_window.get_maximized()")) == QStringLiteral("3"); }));
+        auto window = m_system->focusedWindow();
+        QVERIFY(window);
+        const QRect area = workArea();
+        for (const QRect& target : {area, snapTarget(area, 0, 0, 0.5, 1)}) {
+            const auto got = (*window)->setFrame(target);
+            QVERIFY2(got, qPrintable(platformErrorText(got ? PlatformError::refused : got.error())));
+            QCOMPARE(got->toRect(), target);
+            QCOMPARE(readBack(kind, target), target);
+            QCOMPARE(eval(QStringLiteral("global.display.focus_window.get_maximized()")), QStringLiteral("0"));
+        }
+    }
+
+    void fixedSizeIsRefused()
+    {
+        auto window = focusedWindow(QStringLiteral("fixed"));
+        QVERIFY(window);
+        const QRect before = window->frame().toRect();
+        QCOMPARE(window->setFrame(QRectF(0, 32, 683, 736)).error(), PlatformError::refused);
+        QCOMPARE(m_system->focusedWindow().value()->frame().toRect(), before);
+        // Its own size is not a change, so it may still be placed.
+        const auto moved = window->setFrame(QRectF(QPointF(30, 50), before.size()));
+        QVERIFY(moved);
+        QCOMPARE(moved->toRect(), QRect(QPoint(30, 50), before.size()));
+    }
+
+    // xterm sizes itself in character cells: the frame it gets is smaller,
+    // in the right place, and what the X server has too.
+    void xtermReportsItsOwnSize()
+    {
+        auto window = focusedWindow(QStringLiteral("xterm"));
+        QVERIFY(window);
+        const QRect target = snapTarget(workArea(), 0.5, 0, 1, 1);
+        const auto got = window->setFrame(target);
+        QVERIFY(got);
+        QCOMPARE(got->topLeft().toPoint(), target.topLeft());
+        QVERIFY(got->width() <= target.width() && got->height() <= target.height());
+        QVERIFY(got->toRect() != target);
+        QCOMPARE(xFrame(QStringLiteral("ventrel-xterm")), got->toRect());
+    }
+
+    void fullScreenIsLeftAlone()
+    {
+        QVERIFY(focusedWindow(QStringLiteral("foot")));
+        eval(QStringLiteral("global.display.focus_window.make_fullscreen()"));
+        QVERIFY(waitFor([] { return eval(QStringLiteral("global.display.focus_window.is_fullscreen()")) == QStringLiteral("true"); }));
+        auto window = m_system->focusedWindow();
+        QVERIFY(window);
+        QCOMPARE((*window)->setFrame(QRectF(0, 32, 683, 736)).error(), PlatformError::refused);
+        QCOMPARE(eval(QStringLiteral("global.display.focus_window.is_fullscreen()")), QStringLiteral("true"));
+        eval(QStringLiteral("global.display.focus_window.unmake_fullscreen()"));
+    }
+
+    // Checked on both sides: the backend never sends what cannot be a
+    // window's frame, and the extension refuses it from anyone else.
+    void invalidValues_data()
+    {
+        QTest::addColumn<QRectF>("frame"); // asked of the backend
+        QTest::addColumn<QRect>("sent");   // sent to the extension by another caller
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("no width") << QRectF(0, 0, 0, 100) << QRect(0, 0, 0, 100);
+        QTest::newRow("not a number / negative") << QRectF(nan, 0, 100, 100) << QRect(0, 0, -5, 100);
+        QTest::newRow("beyond X11's range") << QRectF(0, 0, 40000, 100) << QRect(0, 0, 40000, 100);
+        QTest::newRow("far off to the left") << QRectF(-40000, 0, 100, 100) << QRect(-40000, 0, 100, 100);
+    }
+
+    void invalidValues()
+    {
+        QFETCH(QRectF, frame);
+        QFETCH(QRect, sent);
+        auto window = focusedWindow(QStringLiteral("xmessage"));
+        QVERIFY(window);
+        QCOMPARE(window->setFrame(frame).error(), PlatformError::invalidValue);
+
+        const QDBusMessage focused = QDBusConnection::sessionBus().call(GnomeShellProtocol::call(QStringLiteral("Focused")));
+        QDBusArgument rect;
+        rect.beginStructure();
+        rect << sent.x() << sent.y() << sent.width() << sent.height();
+        rect.endStructure();
+        QDBusMessage call = GnomeShellProtocol::call(QStringLiteral("MoveResize"));
+        call.setArguments({focused.arguments().value(0), QVariant::fromValue(rect)});
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
+        QCOMPARE(reply.errorName(), QStringLiteral("app.ventrel.WindowControl1.Error.InvalidValue"));
+    }
+
+    // Last: the extension switched off, and on again through the Shell.
+    void disabledExtensionIsExplained()
+    {
+        QDBusMessage disable = QDBusMessage::createMethodCall(
+            QStringLiteral("org.gnome.Shell.Extensions"), QStringLiteral("/org/gnome/Shell/Extensions"),
+            QStringLiteral("org.gnome.Shell.Extensions"), QStringLiteral("DisableExtension"));
+        disable.setArguments({QString::fromLatin1(GnomeShellExtension::uuid)});
+        QDBusConnection::sessionBus().call(disable);
+        Status status{};
+        QVERIFY(waitFor([&] { return !GnomeShellWindowSystem::connect(&status); }));
+        QCOMPARE(status, Status::disabled);
+        QVERIFY(GnomeShellExtension::explanation(status).contains(QStringLiteral("turned off")));
+        QCOMPARE(m_system->focusedWindow().error(), PlatformError::unreachable);
+
+        QVERIFY(GnomeShellExtension::enable(QDBusConnection::sessionBus()));
+        QVERIFY(waitFor([] { return GnomeShellExtension::probe(QDBusConnection::sessionBus()) == Status::ready; }));
+        QVERIFY(m_system->focusedWindow());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGnomeShell)
+#include "tst_gnomeshell.moc"
