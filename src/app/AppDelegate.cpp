@@ -7,6 +7,7 @@
 #include "views/SettingsView.h"
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -64,6 +65,11 @@ void AppDelegate::applicationDidFinishLaunching()
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Qt places the icon by itself once a tray appears.
         std::fputs("ventrel: no system tray is running; the icon will appear as soon as one starts.\n", stderr);
+    }
+    m_gnomeNotice.printAtStart(QSystemTrayIcon::isSystemTrayAvailable());
+    if (m_gnomeNotice.offersEnable()) {
+        m_menuBarManager->onMenuBuilding = [this](QMenu* menu) { m_gnomeNotice.addMenuItems(menu); };
+        m_menuBarManager->rebuildMenu();
     }
 }
 

@@ -30,6 +30,9 @@ public:
 
     std::function<void()> onSettingsRequested;
     std::function<void()> onAboutRequested;
+    // Adds items of the desktop's own at the top of each new menu (GNOME's
+    // extension, when it is switched off).
+    std::function<void(QMenu*)> onMenuBuilding;
 
     // Builds a fresh menu from the stores and installs it; a menu installed
     // before is never modified.
