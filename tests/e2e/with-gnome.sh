@@ -14,6 +14,7 @@
 #   DBUS_SESSION_BUS_ADDRESS   the Shell's session bus
 #   WAYLAND_DISPLAY            the Shell's Wayland socket
 #   DISPLAY, XAUTHORITY        its Xwayland server
+#   XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP=GNOME
 #   XDG_RUNTIME_DIR, HOME, XDG_CONFIG_HOME, XDG_DATA_HOME   private
 #   VENTREL_E2E_LIB            gnome-lib.sh: shell_eval, wait_for, ...
 #   VENTREL_E2E_DIR            a scratch directory, removed afterwards
@@ -110,6 +111,7 @@ export WAYLAND_DISPLAY=$(shell_eval_value 'GLib.getenv("WAYLAND_DISPLAY")')
 export DISPLAY=$(shell_eval_value 'GLib.getenv("DISPLAY")')
 export XAUTHORITY=$(shell_eval_value 'GLib.getenv("XAUTHORITY")')
 [ -n "$WAYLAND_DISPLAY" ] && [ -n "$DISPLAY" ] || fail "no Wayland or Xwayland display"
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME
 
 # Right after start the work area reads as the whole monitor for a while.
 top_bar_reserved() { [ "$(shell_eval_value 'global.workspace_manager.get_active_workspace().get_work_area_for_monitor(0).y')" -gt 0 ]; }
