@@ -1,26 +1,118 @@
 // Ventrel's GNOME Shell extension and backend against a real headless GNOME
 // Shell (tests/e2e/with-gnome.sh): native Wayland and Xwayland windows, every
 // frame read back independently of the extension where the client allows.
-#include "GnomeShellProbe.h"
-
 #include "platform/gnome/GnomeShellExtension.h"
 #include "platform/gnome/GnomeShellProtocol.h"
 #include "platform/gnome/GnomeShellWindowSystem.h"
 
 #include <QDBusArgument>
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QRectF>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
-#include <cmath>
 #include <limits>
 #include <map>
 
-using namespace GnomeShellProbe;
 using Status = GnomeShellExtension::Status;
 
 namespace {
+
+// A JavaScript expression's value in the Shell, as Eval gives it (JSON).
+QString eval(const QString& js)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+                                                       QStringLiteral("org.gnome.Shell"), QStringLiteral("Eval"));
+    call.setArguments({js});
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 2000);
+    return reply.arguments().value(0).toBool() ? reply.arguments().value(1).toString() : QString();
+}
+
+template <typename Condition> bool waitFor(Condition condition, int ms = 5000)
+{
+    for (const QDeadlineTimer deadline(ms); !condition(); QThread::msleep(5)) {
+        if (deadline.hasExpired())
+            return false;
+    }
+    return true;
+}
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(5000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+QList<int> numbers(const QString& text, const QString& pattern)
+{
+    QList<int> values;
+    for (const QRegularExpressionMatch& m : QRegularExpression(pattern, QRegularExpression::MultilineOption).globalMatch(text))
+        values << m.captured(1).toInt();
+    return values;
+}
+
+// An Xwayland window's outer frame as the X server has it: the client window
+// widened by the _NET_FRAME_EXTENTS Mutter sets.
+QRect xFrame(const QString& title)
+{
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-name"), title});
+    const QString id = QRegularExpression(QStringLiteral("Window id: (0x[0-9a-f]+)")).match(info).captured(1);
+    const QList<int> e = numbers(run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")}),
+                                 QStringLiteral("(\\d+)"));
+    const QList<int> g = numbers(info, QStringLiteral("(?:Absolute upper-left [XY]|^\\s+Width|^\\s+Height):\\s+(-?\\d+)"));
+    if (e.size() != 4 || g.size() != 4)
+        return {};
+    return {g[0] - e[0], g[1] - e[2], g[2] + e[0] + e[1], g[3] + e[2] + e[3]};
+}
+
+// A client window, focused by the Shell once started; killed with the test.
+// WAYLAND_DEBUG=1 makes a Wayland client log what it tells the Shell.
+class Client {
+public:
+    Client(const QString& title, const QString& program, const QStringList& arguments) : m_title(title)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("WAYLAND_DEBUG"), QStringLiteral("1"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardErrorFile(m_log.filePath(QStringLiteral("log")));
+        m_process.start(program, arguments);
+    }
+    ~Client()
+    {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    bool focus() const
+    {
+        const auto focused = [this] {
+            return eval(QStringLiteral("global.display.focus_window?.get_title()")) == QStringLiteral("\"%1\"").arg(m_title);
+        };
+        eval(QStringLiteral("global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() === '%1')"
+                            "?.activate(global.get_current_time())").arg(m_title));
+        return waitFor(focused, 10000);
+    }
+    // The size the Wayland client last gave its window (xdg_surface window
+    // geometry), from its own protocol log.
+    QSize declaredSize() const
+    {
+        QFile file(m_log.filePath(QStringLiteral("log")));
+        const QString log = file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+        const QRegularExpressionMatch last = QRegularExpression(QStringLiteral(".*set_window_geometry\\(-?\\d+, -?\\d+, (\\d+), (\\d+)\\)"),
+                                                                QRegularExpression::DotMatchesEverythingOption).match(log);
+        return last.hasMatch() ? QSize(last.captured(1).toInt(), last.captured(2).toInt()) : QSize();
+    }
+
+private:
+    QString m_title;
+    QTemporaryDir m_log;
+    QProcess m_process;
+};
 
 struct Kind {
     const char* title;
@@ -68,6 +160,7 @@ QRect snapTarget(const QRect& area, double left, double top, double right, doubl
                                            (right - left) * area.width(), (bottom - top) * area.height()));
 }
 
+
 } // namespace
 
 class TestGnomeShell : public QObject {
@@ -88,7 +181,7 @@ private:
     std::unique_ptr<Window> focusedWindow(const QString& kind)
     {
         Client& c = client(kind);
-        if (!c.started || !c.focus())
+        if (!c.focus())
             return nullptr;
         auto window = m_system->focusedWindow();
         return window ? std::move(*window) : nullptr;

@@ -162,18 +162,17 @@ export class WindowControl {
         return win.get_client_type() === this._Meta.WindowClientType.WAYLAND ? 'wayland' : 'x11';
     }
 
+    // GNOME 49 replaced get_maximized() and the flags of unmaximize() with
+    // is_maximized() and a plain unmaximize().
     _isMaximized(win) {
-        // GNOME 49 replaced get_maximized() and its flags with is_maximized().
-        if (typeof win.is_maximized === 'function')
-            return win.is_maximized();
-        return win.get_maximized() !== 0;
+        return typeof win.get_maximized === 'function' ? win.get_maximized() !== 0 : win.is_maximized();
     }
 
     _unmaximize(win) {
-        if (typeof win.is_maximized === 'function')
-            win.unmaximize();
-        else
+        if (typeof win.get_maximized === 'function')
             win.unmaximize(this._Meta.MaximizeFlags.BOTH);
+        else
+            win.unmaximize();
     }
 
     _state(win) {
