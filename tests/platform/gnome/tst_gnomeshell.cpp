@@ -114,33 +114,25 @@ private:
     QProcess m_process;
 };
 
-struct Kind {
-    const char* title;
-    const char* program;
-    QStringList arguments;
-    bool wayland;
+// The test clients by kind, each titled "ventrel-KIND". foot and the GTK
+// window are Wayland clients; GTK's minimum size is its maximum when it is
+// not resizable.
+const std::map<QString, QStringList> commands = {
+    {QStringLiteral("foot"), {QStringLiteral("foot"), QStringLiteral("-T"), QStringLiteral("ventrel-foot")}},
+    {QStringLiteral("xmessage"),
+     {QStringLiteral("xmessage"), QStringLiteral("-title"), QStringLiteral("ventrel-xmessage"),
+      QStringLiteral("-geometry"), QStringLiteral("500x300+60+90"), QStringLiteral("ventrel")}},
+    {QStringLiteral("xterm"), {QStringLiteral("xterm"), QStringLiteral("-T"), QStringLiteral("ventrel-xterm")}},
+    {QStringLiteral("fixed"),
+     {QStringLiteral("gjs"), QStringLiteral("-c"),
+      QStringLiteral("imports.gi.versions.Gtk = '3.0'; const Gtk = imports.gi.Gtk; Gtk.init(null);"
+                     "new Gtk.Window({title: 'ventrel-fixed', resizable: false, default_width: 420,"
+                     " default_height: 260}).show_all(); Gtk.main();")}},
 };
 
-const std::map<QString, Kind>& kinds()
+bool isWayland(const QString& kind)
 {
-    static const std::map<QString, Kind> all = {
-        {QStringLiteral("foot"), {"ventrel-foot", "foot", {QStringLiteral("-T"), QStringLiteral("ventrel-foot")}, true}},
-        {QStringLiteral("xmessage"),
-         {"ventrel-xmessage", "xmessage",
-          {QStringLiteral("-title"), QStringLiteral("ventrel-xmessage"), QStringLiteral("-geometry"),
-           QStringLiteral("500x300+60+90"), QStringLiteral("ventrel")},
-          false}},
-        {QStringLiteral("xterm"), {"ventrel-xterm", "xterm", {QStringLiteral("-T"), QStringLiteral("ventrel-xterm")}, false}},
-        // GTK sets its minimum size to its maximum size when not resizable.
-        {QStringLiteral("fixed"),
-         {"ventrel-fixed", "gjs",
-          {QStringLiteral("-c"),
-           QStringLiteral("imports.gi.versions.Gtk = '3.0'; const Gtk = imports.gi.Gtk; Gtk.init(null);"
-                          "const w = new Gtk.Window({title: 'ventrel-fixed', resizable: false,"
-                          " default_width: 420, default_height: 260}); w.show_all(); Gtk.main();")},
-          true}},
-    };
-    return all;
+    return kind == QLatin1String("foot") || kind == QLatin1String("fixed");
 }
 
 QRect workArea()
@@ -159,8 +151,6 @@ QRect snapTarget(const QRect& area, double left, double top, double right, doubl
     return WindowSystem::pixelFrame(QRectF(area.x() + left * area.width(), area.y() + top * area.height(),
                                            (right - left) * area.width(), (bottom - top) * area.height()));
 }
-
-
 } // namespace
 
 class TestGnomeShell : public QObject {
@@ -172,8 +162,8 @@ private:
     {
         auto& slot = m_clients[kind];
         if (!slot) {
-            const Kind& k = kinds().at(kind);
-            slot = std::make_unique<Client>(QLatin1String(k.title), QLatin1String(k.program), k.arguments);
+            const QStringList& command = commands.at(kind);
+            slot = std::make_unique<Client>(QStringLiteral("ventrel-") + kind, command.first(), command.mid(1));
         }
         return *slot;
     }
@@ -190,8 +180,8 @@ private:
     // What the window really got, read by other means than the extension.
     QRect readBack(const QString& kind, const QRect& reported)
     {
-        if (!kinds().at(kind).wayland)
-            return xFrame(QLatin1String(kinds().at(kind).title));
+        if (!isWayland(kind))
+            return xFrame(QStringLiteral("ventrel-") + kind);
         // A Wayland client knows its size but never its place.
         QSize size;
         waitFor([&] { return (size = client(kind).declaredSize()) == reported.size(); }, 2000);
