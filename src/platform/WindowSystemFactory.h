@@ -33,6 +33,9 @@ public:
         bool gnomeShellOnBus = false;
         bool ewmhWindowManager = false;
         bool macos = false;
+        // For `ventrel doctor`: a tray to show our icon in.
+        bool systemTray = false;             // an XEmbed tray on X11
+        bool statusNotifierWatcher = false;  // org.kde.StatusNotifierWatcher on the bus
     };
 
     struct Choice {
@@ -43,8 +46,8 @@ public:
 
     static Choice choose(const Environment& environment);
 
-    // Reads the session. Asking the session bus and the X server costs a
-    // round trip each, so it is asked only as far as the order needs.
+    // Reads the whole session, the tray included. create() asks the session
+    // bus and the X server only as far as the order needs.
     static Environment probe();
 
     // The backend for this session. Never null: when the chosen backend
