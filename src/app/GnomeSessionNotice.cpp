@@ -13,10 +13,6 @@ QStringList GnomeSessionNotice::lines(GnomeShellExtension::Status status, bool t
     QStringList lines;
     if (status == Status::noShell)
         return lines;
-    if (status != Status::ready) {
-        lines << GnomeShellExtension::explanation(status) +
-                     QStringLiteral(" Until then Ventrel can move only the windows of X11 programs.");
-    }
     if (!trayAvailable) {
         lines << QStringLiteral(
             "GNOME shows tray icons only with the AppIndicator extension (package "

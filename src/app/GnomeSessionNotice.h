@@ -6,9 +6,11 @@
 
 class QMenu;
 
-// What a GNOME session lacks for the tray app, said once when it starts: the
-// extension that moves windows, and a tray host (GNOME shows tray icons only
-// through the AppIndicator extension). Outside GNOME Shell, nothing.
+// What a GNOME session lacks for the tray app: a tray host (GNOME shows tray
+// icons only through the AppIndicator extension), said once when it starts,
+// and while Ventrel's extension is switched off a menu item that enables it.
+// (The backend itself says when the extension is missing.) Outside GNOME
+// Shell, nothing.
 class GnomeSessionNotice {
 public:
     static QStringList lines(GnomeShellExtension::Status status, bool trayAvailable);

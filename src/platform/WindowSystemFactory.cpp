@@ -50,6 +50,23 @@ struct Probe {
 #endif
 };
 
+void probeX11([[maybe_unused]] Probe& probe, [[maybe_unused]] bool complete)
+{
+#ifdef VENTREL_HAVE_X11
+    WindowSystemFactory::Environment& e = probe.environment;
+    if (!e.display.isEmpty()) {
+        probe.x11 = X11WindowSystem::connect();
+        if (probe.x11) {
+            if (e.i3Socket.isEmpty())
+                e.i3Socket = probe.x11->i3SocketPath();
+            e.ewmhWindowManager = probe.x11->hasWindowManager();
+            if (complete)
+                e.systemTray = probe.x11->hasSystemTray();
+        }
+    }
+#endif
+}
+
 Probe probeSession(bool complete)
 {
     Probe probe;
@@ -77,18 +94,7 @@ Probe probeSession(bool complete)
     }
     if (!complete && (e.kwinOnBus || e.gnomeShellOnBus))
         return probe;
-#ifdef VENTREL_HAVE_X11
-    if (!e.display.isEmpty()) {
-        probe.x11 = X11WindowSystem::connect();
-        if (probe.x11) {
-            if (e.i3Socket.isEmpty())
-                e.i3Socket = probe.x11->i3SocketPath();
-            e.ewmhWindowManager = probe.x11->hasWindowManager();
-            if (complete)
-                e.systemTray = probe.x11->hasSystemTray();
-        }
-    }
-#endif
+    probeX11(probe, complete);
     return probe;
 }
 
@@ -210,10 +216,12 @@ std::unique_ptr<WindowSystem> WindowSystemFactory::create(Choice* choice)
             e.i3Socket.clear();
             break;
         case Backend::kwin:
-            e.kwinOnBus = false;
-            break;
         case Backend::gnome:
-            e.gnomeShellOnBus = false;
+            // Its X11 windows may still be reached through Xwayland, which
+            // the probe skipped in favour of the compositor.
+            (made.backend == Backend::kwin ? e.kwinOnBus : e.gnomeShellOnBus) = false;
+            if (!e.display.isEmpty() && !e.ewmhWindowManager)
+                probeX11(probe, false);
             break;
         case Backend::x11:
             e.ewmhWindowManager = false;

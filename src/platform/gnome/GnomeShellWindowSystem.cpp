@@ -6,9 +6,17 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 
-std::unique_ptr<GnomeShellWindowSystem> GnomeShellWindowSystem::connect(GnomeShellExtension::Status* status)
+#include <cstdio>
+#include <utility>
+
+std::unique_ptr<GnomeShellWindowSystem> GnomeShellWindowSystem::connect()
 {
-    return connect(QDBusConnection::sessionBus(), status);
+    GnomeShellExtension::Status status{};
+    std::unique_ptr<GnomeShellWindowSystem> system = connect(QDBusConnection::sessionBus(), &status);
+    static bool said = false;
+    if (!system && status != GnomeShellExtension::Status::noShell && !std::exchange(said, true))
+        std::fprintf(stderr, "ventrel: %s\n", qPrintable(GnomeShellExtension::explanation(status)));
+    return system;
 }
 
 std::unique_ptr<GnomeShellWindowSystem> GnomeShellWindowSystem::connect(const QDBusConnection& bus,

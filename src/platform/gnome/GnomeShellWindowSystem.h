@@ -16,10 +16,12 @@ class QDBusArgument;
 // connection is kept for the life of the backend; every call is bounded.
 class GnomeShellWindowSystem final : public WindowSystem {
 public:
-    // The backend when the Shell is on the bus and the extension answers in
-    // a version we speak; null otherwise, with status (if given) saying
-    // which piece is missing, for `ventrel doctor` and the tray app.
-    static std::unique_ptr<GnomeShellWindowSystem> connect(GnomeShellExtension::Status* status = nullptr);
+    // The backend on the session bus when the Shell is there and the
+    // extension answers in a version we speak; null otherwise. When the Shell
+    // runs without a working extension this says so on standard error, in
+    // words and once per process.
+    static std::unique_ptr<GnomeShellWindowSystem> connect();
+    // The same on the given bus, silently: status says which piece is missing.
     static std::unique_ptr<GnomeShellWindowSystem> connect(const QDBusConnection& bus,
                                                            GnomeShellExtension::Status* status = nullptr);
 

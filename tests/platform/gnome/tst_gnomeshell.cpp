@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -151,6 +152,29 @@ QRect snapTarget(const QRect& area, double left, double top, double right, doubl
     return WindowSystem::pixelFrame(QRectF(area.x() + left * area.width(), area.y() + top * area.height(),
                                            (right - left) * area.width(), (bottom - top) * area.height()));
 }
+struct Outcome {
+    int exitCode = -1;
+    QJsonObject json;
+    QString errors;
+};
+
+// The real `ventrel --json` for the focused window.
+Outcome ventrel(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(VENTREL_BINARY), QStringList{QStringLiteral("--json")} + arguments);
+    process.waitForFinished(10000);
+    return {process.exitCode(), QJsonDocument::fromJson(process.readAllStandardOutput()).object(),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+QRect frameOf(const QJsonValue& value)
+{
+    const QJsonObject o = value.toObject();
+    return WindowSystem::pixelFrame(QRectF(o[QLatin1String("x")].toDouble(), o[QLatin1String("y")].toDouble(),
+                                           o[QLatin1String("width")].toDouble(), o[QLatin1String("height")].toDouble()));
+}
+
 } // namespace
 
 class TestGnomeShell : public QObject {
@@ -170,8 +194,7 @@ private:
 
     std::unique_ptr<Window> focusedWindow(const QString& kind)
     {
-        Client& c = client(kind);
-        if (!c.focus())
+        if (!client(kind).focus())
             return nullptr;
         auto window = m_system->focusedWindow();
         return window ? std::move(*window) : nullptr;
@@ -195,82 +218,86 @@ private slots:
     void initTestCase()
     {
         Status status{};
-        m_system = GnomeShellWindowSystem::connect(&status);
+        m_system = GnomeShellWindowSystem::connect(QDBusConnection::sessionBus(), &status);
         QVERIFY2(m_system, qPrintable(GnomeShellExtension::explanation(status)));
         QCOMPARE(workArea().y(), 32); // the top bar
     }
 
     void cleanupTestCase() { m_clients.clear(); }
 
-    void snaps_data()
+    // The whole road: the command line, the factory's choice, the backend,
+    // the extension, the window; then the frame read back independently.
+    void commandLine_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QRectF>("fractions"); // left, top, right, bottom as x, y, width, height
+        QTest::addColumn<bool>("maximized"); // maximized first, else placed at start
+        QTest::addColumn<QRect>("start");
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QRect>("expected");
+        const QRect area = workArea();
         const std::pair<const char*, QRectF> positions[] = {
             {"leftHalf", {0, 0, 0.5, 1}},         {"rightHalf", {0.5, 0, 1, 1}},
             {"leftThird", {0, 0, 1.0 / 3, 1}},    {"centerThird", {1.0 / 3, 0, 2.0 / 3, 1}},
             {"rightThird", {2.0 / 3, 0, 1, 1}},   {"topHalf", {0, 0, 1, 0.5}},
             {"bottomHalf", {0, 0.5, 1, 1}},
         };
-        for (const char* kind : {"foot", "xmessage"})
+        const QRect start(101, 77, 640, 480);
+        for (const QString& kind : {QStringLiteral("foot"), QStringLiteral("xmessage")}) {
+            const char* k = kind == QLatin1String("foot") ? "wayland" : "xwayland";
             for (const auto& [name, f] : positions)
-                QTest::addRow("%s %s", kind, name) << QString::fromLatin1(kind) << f;
+                QTest::addRow("%s %s", k, name) << kind << false << start << QStringList{QStringLiteral("snap"), QLatin1String(name)}
+                                                << snapTarget(area, f.x(), f.y(), f.width(), f.height());
+            QTest::addRow("%s preset clamped", k) << kind << false << start << QStringList{QStringLiteral("resize"), QStringLiteral("1920x1080")}
+                                                  << QRect(start.topLeft(), area.size());
+            QTest::addRow("%s resize keeps the place", k) << kind << false << start << QStringList{QStringLiteral("resize"), QStringLiteral("800x600")}
+                                                          << QRect(start.topLeft(), QSize(800, 600));
+            // Right after unmaximize the frame still reads maximized; a
+            // request equal to that stale frame (the clamped preset) would be
+            // dropped by Mutter.
+            QTest::addRow("%s maximized, preset clamped", k) << kind << true << QRect() << QStringList{QStringLiteral("resize"), QStringLiteral("1920x1080")}
+                                                             << area;
+            QTest::addRow("%s maximized, left half", k) << kind << true << QRect() << QStringList{QStringLiteral("snap"), QStringLiteral("leftHalf")}
+                                                        << snapTarget(area, 0, 0, 0.5, 1);
+        }
     }
 
-    void snaps()
+    void commandLine()
     {
         QFETCH(QString, kind);
-        QFETCH(QRectF, fractions);
+        QFETCH(bool, maximized);
+        QFETCH(QRect, start);
+        QFETCH(QStringList, command);
+        QFETCH(QRect, expected);
         const auto window = focusedWindow(kind);
         QVERIFY(window);
-        const QRect target = snapTarget(workArea(), fractions.x(), fractions.y(), fractions.width(), fractions.height());
-        const auto got = window->setFrame(target);
-        QVERIFY(got);
-        QCOMPARE(got->toRect(), target);
-        QCOMPARE(readBack(kind, target), target);
-        QCOMPARE(m_system->focusedWindow().value()->frame().toRect(), target);
-    }
-
-    void resizeKeepsThePlace_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("wayland") << QStringLiteral("foot");
-        QTest::newRow("xwayland") << QStringLiteral("xmessage");
-    }
-
-    void resizeKeepsThePlace()
-    {
-        QFETCH(QString, kind);
-        auto window = focusedWindow(kind);
-        QVERIFY(window);
-        QVERIFY(window->setFrame(QRectF(101, 77, 640, 480)));
-        const auto got = window->setSize(QSizeF(800.4, 599.6));
-        QVERIFY(got);
-        QCOMPARE(got->toRect(), QRect(101, 77, 800, 600));
-        QCOMPARE(readBack(kind, got->toRect()), QRect(101, 77, 800, 600));
-    }
-
-    // Gotcha: right after unmaximize the frame still reads maximized, and a
-    // request equal to that stale frame would be dropped. The full work area
-    // is exactly such a request.
-    void maximized_data() { resizeKeepsThePlace_data(); }
-
-    void maximized()
-    {
-        QFETCH(QString, kind);
-        QVERIFY(focusedWindow(kind));
-        eval(QStringLiteral("global.display.focus_window.maximize(Meta.MaximizeFlags.BOTH)"));
-        QVERIFY(waitFor([] { return eval(QStringLiteral("global.display.focus_window.get_maximized()")) == QStringLiteral("3"); }));
-        auto window = m_system->focusedWindow();
-        QVERIFY(window);
-        const QRect area = workArea();
-        for (const QRect& target : {area, snapTarget(area, 0, 0, 0.5, 1)}) {
-            const auto got = (*window)->setFrame(target);
-            QVERIFY2(got, qPrintable(platformErrorText(got ? PlatformError::refused : got.error())));
-            QCOMPARE(got->toRect(), target);
-            QCOMPARE(readBack(kind, target), target);
-            QCOMPARE(eval(QStringLiteral("global.display.focus_window.get_maximized()")), QStringLiteral("0"));
+        if (maximized) {
+            eval(QStringLiteral("global.display.focus_window.maximize(Meta.MaximizeFlags.BOTH)"));
+            QVERIFY(waitFor([] { return eval(QStringLiteral("global.display.focus_window.get_maximized()")) == QStringLiteral("3"); }));
+        } else {
+            QCOMPARE(window->setFrame(start).value_or(QRectF()).toRect(), start);
         }
+        const Outcome outcome = ventrel(command);
+        QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.errors));
+        QCOMPARE(outcome.json[QLatin1String("backend")].toString(), QStringLiteral("gnome"));
+        QCOMPARE(frameOf(outcome.json[QLatin1String("requested")]), expected);
+        QCOMPARE(frameOf(outcome.json[QLatin1String("achieved")]), expected);
+        QCOMPARE(readBack(kind, expected), expected);
+        QCOMPARE(eval(QStringLiteral("global.display.focus_window.get_maximized()")), QStringLiteral("0"));
+    }
+
+    // xterm sizes itself in character cells: a success, reported with the
+    // smaller frame it got, in the right place, which the X server has too.
+    void xtermReportsItsOwnSize()
+    {
+        QVERIFY(client(QStringLiteral("xterm")).focus());
+        const Outcome outcome = ventrel({QStringLiteral("snap"), QStringLiteral("rightHalf")});
+        QCOMPARE(outcome.exitCode, 0);
+        const QRect requested = frameOf(outcome.json[QLatin1String("requested")]);
+        const QRect achieved = frameOf(outcome.json[QLatin1String("achieved")]);
+        QCOMPARE(requested, snapTarget(workArea(), 0.5, 0, 1, 1));
+        QCOMPARE(achieved.topLeft(), requested.topLeft());
+        QVERIFY(achieved != requested && requested.contains(achieved));
+        QCOMPARE(xFrame(QStringLiteral("ventrel-xterm")), achieved);
     }
 
     void fixedSizeIsRefused()
@@ -278,27 +305,13 @@ private slots:
         auto window = focusedWindow(QStringLiteral("fixed"));
         QVERIFY(window);
         const QRect before = window->frame().toRect();
-        QCOMPARE(window->setFrame(QRectF(0, 32, 683, 736)).error(), PlatformError::refused);
+        const Outcome outcome = ventrel({QStringLiteral("snap"), QStringLiteral("leftHalf")});
+        QCOMPARE(outcome.exitCode, 1);
+        QCOMPARE(outcome.json[QLatin1String("error")].toString(), QStringLiteral("snapFailed"));
         QCOMPARE(m_system->focusedWindow().value()->frame().toRect(), before);
         // Its own size is not a change, so it may still be placed.
         const auto moved = window->setFrame(QRectF(QPointF(30, 50), before.size()));
-        QVERIFY(moved);
-        QCOMPARE(moved->toRect(), QRect(QPoint(30, 50), before.size()));
-    }
-
-    // xterm sizes itself in character cells: the frame it gets is smaller,
-    // in the right place, and what the X server has too.
-    void xtermReportsItsOwnSize()
-    {
-        auto window = focusedWindow(QStringLiteral("xterm"));
-        QVERIFY(window);
-        const QRect target = snapTarget(workArea(), 0.5, 0, 1, 1);
-        const auto got = window->setFrame(target);
-        QVERIFY(got);
-        QCOMPARE(got->topLeft().toPoint(), target.topLeft());
-        QVERIFY(got->width() <= target.width() && got->height() <= target.height());
-        QVERIFY(got->toRect() != target);
-        QCOMPARE(xFrame(QStringLiteral("ventrel-xterm")), got->toRect());
+        QCOMPARE(moved.value_or(QRectF()).toRect(), QRect(QPoint(30, 50), before.size()));
     }
 
     void fullScreenIsLeftAlone()
@@ -353,11 +366,19 @@ private slots:
             QStringLiteral("org.gnome.Shell.Extensions"), QStringLiteral("DisableExtension"));
         disable.setArguments({QString::fromLatin1(GnomeShellExtension::uuid)});
         QDBusConnection::sessionBus().call(disable);
-        Status status{};
-        QVERIFY(waitFor([&] { return !GnomeShellWindowSystem::connect(&status); }));
-        QCOMPARE(status, Status::disabled);
-        QVERIFY(GnomeShellExtension::explanation(status).contains(QStringLiteral("turned off")));
+        QVERIFY(waitFor([] { return GnomeShellExtension::probe(QDBusConnection::sessionBus()) == Status::disabled; }));
         QCOMPARE(m_system->focusedWindow().error(), PlatformError::unreachable);
+
+        // A Wayland window is out of reach, and Ventrel says why, once.
+        QVERIFY(client(QStringLiteral("foot")).focus());
+        Outcome outcome = ventrel({QStringLiteral("snap"), QStringLiteral("leftHalf")});
+        QCOMPARE(outcome.exitCode, 1);
+        QCOMPARE(outcome.errors.count(GnomeShellExtension::explanation(Status::disabled)), 1);
+        // An X11 window is still moved, through Xwayland.
+        QVERIFY(client(QStringLiteral("xmessage")).focus());
+        outcome = ventrel({QStringLiteral("snap"), QStringLiteral("leftHalf")});
+        QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.errors));
+        QCOMPARE(outcome.json[QLatin1String("backend")].toString(), QStringLiteral("x11"));
 
         QVERIFY(GnomeShellExtension::enable(QDBusConnection::sessionBus()));
         QVERIFY(waitFor([] { return GnomeShellExtension::probe(QDBusConnection::sessionBus()) == Status::ready; }));
