@@ -11,7 +11,7 @@ ventrel=$1
 log=$VENTREL_E2E_DIR/ventrel.log
 QT_QPA_PLATFORM=xcb "$ventrel" 2>"$log" &
 pid=$!
-trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null' EXIT
+trap 'status=$?; kill $pid 2>/dev/null; wait $pid 2>/dev/null || true; exit $status' EXIT
 
 if [ "$2" = without ]; then
   wait_for 10 grep -q "AppIndicator extension" "$log" || { echo "no word on the missing tray host:" >&2; cat "$log" >&2; exit 1; }
