@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     GnomeShellExtension::Status status{};
-    const std::unique_ptr<GnomeShellWindowSystem> system = GnomeShellWindowSystem::connect(&status);
+    const std::unique_ptr<GnomeShellWindowSystem> system = GnomeShellWindowSystem::connect(QDBusConnection::sessionBus(), &status);
     if (!system) {
         std::fprintf(stderr, "gnome_snap_inprocess: %s\n", qPrintable(GnomeShellExtension::explanation(status)));
         return 1;

@@ -11,7 +11,10 @@
 
 namespace {
 
-constexpr int timeoutMs = 1000;
+// The Shell answers in about a millisecond; a Shell busy with an animation
+// on a loaded machine was seen to take over one second. A slow answer is
+// still an answer, and a wrong "missing" would send the user astray.
+constexpr int timeoutMs = 5000;
 
 QDBusMessage extensionsCall(const QString& method)
 {

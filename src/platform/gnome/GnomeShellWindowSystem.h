@@ -33,7 +33,7 @@ public:
     // How long a move may take: the extension waits up to a second for each
     // of at most three settles (unmaximize, the move, a terminal's place).
     static constexpr int moveTimeoutMs = 3500;
-    static constexpr int readTimeoutMs = 1000;
+    static constexpr int readTimeoutMs = 3000;
 
 private:
     explicit GnomeShellWindowSystem(const QDBusConnection& bus) : m_bus(bus) {}
