@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/Doctor.h"
 #include "stores/PresetManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
 #include "stores/SnapPositionManager.h"
@@ -188,6 +189,28 @@ private slots:
         const QJsonObject list = QJsonDocument::fromJson(run({"list", "--json"}).out.toUtf8()).object();
         QCOMPARE(list["presets"].toArray().size(), 5);
         QCOMPARE(list["snapPositions"].toArray().at(6).toObject()["position"].toString(), "bottomHalf");
+    }
+
+    void doctorSaysWhatIsMissing()
+    {
+        Doctor::Facts facts;
+        facts.choice = {WindowSystemFactory::Backend::none, "a Wayland session whose compositor Ventrel cannot drive"};
+        auto [lines, missing] = Doctor::report(facts);
+        QVERIFY(missing);
+        QCOMPARE(lines.filter("Missing: ").size(), 2); // window control and a tray
+        QVERIFY(lines.contains("Window control: none, because a Wayland session whose compositor Ventrel cannot drive"));
+        facts.choice.backend = WindowSystemFactory::Backend::x11;
+        facts.trayHost = true;
+        std::tie(lines, missing) = Doctor::report(facts);
+        QVERIFY(!missing);
+        QCOMPARE(lines.filter("Missing").size(), 0);
+        // The command's exit status says whether something is missing.
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        CommandLine line([this]() -> WindowSystem& { return *m_fake; }, [this] { return m_defaults; }, o, e,
+                         [] { return std::pair(QStringList{"Missing: a system tray."}, true); });
+        QCOMPARE(line.run({"doctor"}), int(CommandLine::actionFailed));
+        QCOMPARE(out, "Missing: a system tray.\n");
     }
 
     void applyNamesAsTheStoreDoes_data()
