@@ -160,9 +160,14 @@ class TestGnomeShell : public QObject {
         auto& client = m_clients[kind];
         if (!client)
             client = std::make_unique<Client>(commands.at(kind));
-        eval("global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() === 'ventrel-" + kind +
-             "')?.activate(global.get_current_time())");
-        return waitFor([&] { return focusedIs("ventrel-" + kind); }, 10000) ? client.get() : nullptr;
+        // Asked again while it has not come: under load the first request can
+        // arrive before the window is mapped.
+        const auto focused = [&] {
+            eval("global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() === 'ventrel-" + kind +
+                 "')?.activate(global.display.get_current_time_roundtrip())");
+            return focusedIs("ventrel-" + kind);
+        };
+        return waitFor(focused, 10000) ? client.get() : nullptr;
     }
 
     std::unique_ptr<Window> focusedWindow(const QString& kind)
