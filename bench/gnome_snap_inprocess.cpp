@@ -52,8 +52,9 @@ int main(int argc, char** argv)
         const QRectF area = screens.all.at(*screens.main).workArea;
         const QRectF target = i % 2 ? QRectF(area.x() + area.width() * 2 / 3, area.y(), area.width() / 3, area.height())
                                     : QRectF(area.x(), area.y(), area.width() / 2, area.height());
-        if (!(*window)->setFrame(target)) {
-            std::fprintf(stderr, "gnome_snap_inprocess: snap failed on run %d\n", i);
+        if (const auto got = (*window)->setFrame(target); !got) {
+            std::fprintf(stderr, "gnome_snap_inprocess: snap failed on run %d: %s\n", i,
+                         qPrintable(platformErrorText(got.error())));
             return 1;
         }
         snaps.push_back(millisecondsSince(start));

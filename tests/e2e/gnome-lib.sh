@@ -21,3 +21,9 @@ shell_eval() {
 shell_eval_value() { shell_eval "$1" | sed -n "s/^(true, '\(.*\)')\$/\1/p" | sed 's/^"\(.*\)"$/\1/'; }
 shell_eval_is() { [ "$(shell_eval_value "$2")" = "$1" ]; }
 focused_is() { shell_eval_is "$1" 'global.display.focus_window?.get_title()'; }
+# focus TITLE: asks the Shell to focus that window until it has (10 s at most).
+focus() { wait_for 10 _focus "$1"; }
+_focus() {
+  shell_eval "global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() === '$1')
+    ?.activate(global.display.get_current_time_roundtrip())" >/dev/null && focused_is "$1"
+}
