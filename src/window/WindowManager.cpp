@@ -88,7 +88,6 @@ std::expected<WindowManager::Change, WindowError> WindowManager::resizeFocusedWi
     }
     const QRectF before = (*window)->frame();
 
-    // chooseScreen() points into the screens, which must outlive its answer.
     const WindowSystem::Screens screens = m_system.screens();
     if (const WindowSystem::Screen* screen = chooseScreen(screens, m_screenChoice, before)) {
         width = std::min(screen->workArea.width(), width);
