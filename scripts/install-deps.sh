@@ -15,6 +15,7 @@ packages=(
   clang libgnustep-gui-dev libobjc-12-dev
   xfwm4 kwin-x11 breeze metacity mutter fluxbox icewm xterm dbus-x11
   sway i3-wm foot x11-xserver-utils
+  gnome-shell gnome-shell-extension-appindicator
   fonts-dejavu-core
 )
 

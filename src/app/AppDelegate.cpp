@@ -9,6 +9,7 @@
 #include "views/SettingsView.h"
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -42,13 +43,18 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    bool waitForHost = false;
+    TrayHostWatcher* trayHost = nullptr;
     if (TrayHostWatcher::waylandSession()) {
-        auto* trayHost = new TrayHostWatcher(QDBusConnection::sessionBus(), this);
-        if (trayHost->mustWait()) {
-            std::fputs(noTrayMessage, stderr);
-            trayHost->whenReady([this] { startMenuBar(); });
-            return;
-        }
+        trayHost = new TrayHostWatcher(QDBusConnection::sessionBus(), this);
+        waitForHost = trayHost->mustWait();
+    }
+    // Said once, at start: on GNOME, what the session lacks and how to get it.
+    m_gnomeNotice.printAtStart(!waitForHost && QSystemTrayIcon::isSystemTrayAvailable());
+    if (waitForHost) {
+        std::fputs(noTrayMessage, stderr);
+        trayHost->whenReady([this] { startMenuBar(); });
+        return;
     }
     startMenuBar();
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -84,6 +90,11 @@ void AppDelegate::startMenuBar()
     connect(&PresetManager::shared(), &PresetManager::objectWillChange, rebuild, &DeferredRefresh::schedule);
     connect(&SnapPositionManager::shared(), &SnapPositionManager::objectWillChange, rebuild,
             &DeferredRefresh::schedule);
+
+    if (m_gnomeNotice.offersEnable()) {
+        m_menuBarManager->onMenuBuilding = [this](QMenu* menu) { m_gnomeNotice.addMenuItems(menu); };
+        m_menuBarManager->rebuildMenu();
+    }
 }
 
 void AppDelegate::showSettingsWindow(SettingsSection section)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/GnomeSessionNotice.h"
 #include "views/SettingsSection.h"
 
 #include <QObject>
@@ -41,4 +42,5 @@ private:
     std::unique_ptr<MenuBarManager> m_menuBarManager;
     std::unique_ptr<QWidget> m_settingsWindow;
     std::unique_ptr<QWidget> m_aboutWindow;
+    GnomeSessionNotice m_gnomeNotice;
 };

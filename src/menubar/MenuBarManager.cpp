@@ -70,6 +70,8 @@ void MenuBarManager::rebuildMenu()
         menu->addAction(QStringLiteral("Grant Accessibility Permission..."), this, &MenuBarManager::requestPermission);
         menu->addSeparator();
     }
+    if (onMenuBuilding)
+        onMenuBuilding(menu);
 
     const QList<WindowPreset> presets = m_presetManager.visiblePresets();
     for (qsizetype i = 0; i < presets.size(); ++i) {

@@ -29,6 +29,9 @@ public:
 
     std::function<void()> onSettingsRequested;
     std::function<void()> onAboutRequested;
+    // Adds items of the desktop's own at the top of each new menu (GNOME's
+    // extension, when it is switched off).
+    std::function<void(QMenu*)> onMenuBuilding;
 
     // Refills the tray icon's one menu from the stores, in place, so that a
     // menu about to open or already on screen shows the current state.

@@ -22,6 +22,9 @@
 #include "platform/i3/I3WindowSystem.h"
 #include "platform/sway/SwayWindowSystem.h"
 #endif
+#ifdef VENTREL_HAVE_GNOME
+#include "platform/gnome/GnomeShellWindowSystem.h"
+#endif
 
 namespace {
 
@@ -54,6 +57,23 @@ struct Probe {
 #endif
 };
 
+void probeX11([[maybe_unused]] Probe& probe, [[maybe_unused]] bool complete)
+{
+#ifdef VENTREL_HAVE_X11
+    WindowSystemFactory::Environment& e = probe.environment;
+    if (!e.display.isEmpty()) {
+        probe.x11 = X11WindowSystem::connect();
+        if (probe.x11) {
+            if (e.i3Socket.isEmpty())
+                e.i3Socket = probe.x11->i3SocketPath();
+            e.ewmhWindowManager = probe.x11->hasWindowManager();
+            if (complete)
+                e.systemTray = probe.x11->hasSystemTray();
+        }
+    }
+#endif
+}
+
 Probe probeSession(bool complete)
 {
     Probe probe;
@@ -81,18 +101,7 @@ Probe probeSession(bool complete)
     }
     if (!complete && (e.kwinOnBus || e.gnomeShellOnBus))
         return probe;
-#ifdef VENTREL_HAVE_X11
-    if (!e.display.isEmpty()) {
-        probe.x11 = X11WindowSystem::connect();
-        if (probe.x11) {
-            if (e.i3Socket.isEmpty())
-                e.i3Socket = probe.x11->i3SocketPath();
-            e.ewmhWindowManager = probe.x11->hasWindowManager();
-            if (complete)
-                e.systemTray = probe.x11->hasSystemTray();
-        }
-    }
-#endif
+    probeX11(probe, complete);
     return probe;
 }
 
@@ -119,6 +128,12 @@ std::unique_ptr<WindowSystem> instantiate(Backend backend, Probe& probe)
 #else
         return nullptr;
 #endif
+    case Backend::gnome:
+#ifdef VENTREL_HAVE_GNOME
+        return GnomeShellWindowSystem::connect();
+#else
+        return nullptr;
+#endif
 #ifdef VENTREL_HAVE_I3IPC
     case Backend::sway:
         return SwayWindowSystem::connect(probe.environment.swaySocket);
@@ -127,9 +142,8 @@ std::unique_ptr<WindowSystem> instantiate(Backend backend, Probe& probe)
 #else
     case Backend::sway:
     case Backend::i3:
-#endif
-    case Backend::gnome:
         return nullptr;
+#endif
     case Backend::none:
         return std::make_unique<NullWindowSystem>();
     }
@@ -221,10 +235,12 @@ std::unique_ptr<WindowSystem> WindowSystemFactory::create(Choice* choice)
             e.i3Socket.clear();
             break;
         case Backend::kwin:
-            e.kwinOnBus = false;
-            break;
         case Backend::gnome:
-            e.gnomeShellOnBus = false;
+            // Its X11 windows may still be reached through Xwayland, which
+            // the probe skipped in favour of the compositor.
+            (made.backend == Backend::kwin ? e.kwinOnBus : e.gnomeShellOnBus) = false;
+            if (!e.display.isEmpty() && !e.ewmhWindowManager)
+                probeX11(probe, false);
             break;
         case Backend::x11:
             e.ewmhWindowManager = false;

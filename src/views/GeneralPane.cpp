@@ -2,6 +2,7 @@
 
 #include "stores/GeneralSettingsManager.h"
 #include "stores/UpdateManager.h"
+#include "views/GnomeExtensionGroup.h"
 #include "views/ViewStyle.h"
 
 #include <QCheckBox>
@@ -57,6 +58,11 @@ GeneralPane::GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& 
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(24);
+
+    if (const auto missing = GnomeExtensionGroup::needed()) {
+        column->addWidget(new GnomeExtensionGroup(*missing, content));
+        addDivider(content, column);
+    }
 
     QVBoxLayout* startup = addGroup(content, column, QStringLiteral("Startup"),
                                     QStringLiteral("Automatically start Ventrel when you log in" VENTREL_LOGIN_PLACE "."));

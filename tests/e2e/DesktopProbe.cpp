@@ -172,6 +172,9 @@ xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& t
     const QStringList place = geometry.section(u'+', 1).split(u'+');
     if (hasWindowManager() && place.size() == 2 && (kind == Client::xmessage || kind == Client::qt))
         waitFor([&] { return frame(found).value_or(QRect()).topLeft() == QPoint(place[0].toInt(), place[1].toInt()); });
+    // GTK windows go on settling their size and shadow after they are active.
+    if (kind != Client::xmessage && kind != Client::qt)
+        settledFrame(found, QRect());
     return found;
 }
 
