@@ -4,6 +4,7 @@
 #include "stores/DefaultsDatabase.h"
 #include "stores/PresetError.h"
 
+#include <QJsonArray>
 #include <QList>
 #include <QObject>
 #include <QUuid>
@@ -45,9 +46,9 @@ signals:
     void objectWillChange();
 
 private:
-    // True when "customPresets" may be overwritten: nothing unreadable is
-    // stored there, or a copy of it has been kept.
-    bool keepUnreadableCustomPresets();
+    // True when nothing unreadable is stored in "customPresets", or a copy of
+    // it has been kept; otherwise warns, ending with what happens to it instead.
+    bool keepUnreadableCustomPresets(const QString& otherwise);
 
     std::shared_ptr<DefaultsDatabase> m_userDefaults;
     QList<WindowPreset> m_presets;
@@ -55,4 +56,6 @@ private:
     // decoded as built-in and so would not be written back, until a copy has
     // been kept.
     std::optional<QByteArray> m_unreadableCustomPresets;
+    // The elements of that array which did not load as custom presets.
+    QJsonArray m_unreadableElements;
 };
