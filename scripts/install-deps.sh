@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-randr0-dev
   xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick
-  desktop-file-utils
+  desktop-file-utils libglib2.0-bin
+  clang libclang-rt-14-dev
   fonts-dejavu-core
 )
 

@@ -6,6 +6,7 @@
 #include "stores/StdoutCapture.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,7 +32,8 @@ private slots:
         QTest::newRow("spaces") << "/home/ann/My Apps/ventrel" << "\"/home/ann/My Apps/ventrel\"";
         QTest::newRow("shell characters") << "/opt/a$b`c\"d/ventrel" << "\"/opt/a\\\\$b\\\\`c\\\\\"d/ventrel\"";
         QTest::newRow("backslash") << "/opt/back\\slash/ventrel" << "\"/opt/back\\\\\\\\slash/ventrel\"";
-        QTest::newRow("percent") << "/opt/100%/ventrel" << "/opt/100%%/ventrel";
+        QTest::newRow("percent") << "/opt/100%/ventrel" << "/bin/sh -c \"exec \\\\\"\\\\$0\\\\\"\" /opt/100%%/ventrel";
+        QTest::newRow("carriage return") << "/opt/a\rb/ventrel" << "\"/opt/a\\rb/ventrel\"";
         QTest::newRow("non-ASCII") << "/home/zoë/Programme/ventrel" << "/home/zoë/Programme/ventrel";
     }
 
@@ -105,6 +107,37 @@ private slots:
         QCOMPARE(registered ? QString() : registered.error().left(registerError.size()), registerError);
         const auto unregistered = service.unregisterService();
         QCOMPARE(unregistered ? QString() : unregistered.error().left(unregisterError.size()), unregisterError);
+    }
+
+    // GLib's own launcher starts the entry for any of these paths, and a link
+    // planted at the entry's path is replaced, not written through.
+    void glibLaunchesTheEntry_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("percent") << "100% sure";
+        QTest::newRow("carriage return") << "line\rend";
+    }
+    void glibLaunchesTheEntry()
+    {
+        QFETCH(QString, folder);
+        if (QStandardPaths::findExecutable("gio").isEmpty())
+            QSKIP("gio (libglib2.0-bin) is not installed");
+        const QString program = m_home->filePath(folder + "/ventrel"), marker = m_home->filePath("started");
+        QVERIFY(SettingsFiles::write(program, "#!/bin/sh\necho started > '" + marker.toUtf8() + "'\n"));
+        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString target = m_home->filePath("precious");
+        QVERIFY(SettingsFiles::write(target, "precious") && QDir().mkpath(configHome() + "/autostart"));
+        QVERIFY(QFile::link(target, entryPath()));
+        XdgAutostartService service(configHome(), program);
+        QVERIFY(service.registerService().has_value());
+        QCOMPARE(SettingsFiles::read(target), "precious");
+        QVERIFY(!QFileInfo(entryPath()).isSymLink());
+        QCOMPARE(service.status(), Status::enabled);
+        QProcess gio;
+        gio.start("gio", {"launch", entryPath()});
+        QVERIFY(gio.waitForFinished(10000));
+        QVERIFY2(gio.exitCode() == 0, gio.readAllStandardError().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(SettingsFiles::read(marker), "started\n", 10000);
     }
 
     void appImageIsStartedRatherThanItsMountedBinary()
