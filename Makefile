@@ -3,8 +3,10 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 10
 
-.PHONY: all deps build build-asan test test-plain test-asan run demo bench clean
+.PHONY: all deps build build-asan test test-plain test-asan fuzz run demo bench clean
 
 all: build
 
@@ -31,6 +33,13 @@ test-asan: build-asan
 
 test: test-plain test-asan
 
+# Every decoder of outside input under libFuzzer with ASan and UBSan, for
+# FUZZ_SECONDS each (CI: 60); figures per target on standard output.
+fuzz: deps
+	cmake -S tests/fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 run: build
 	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/ventrel; else scripts/demo.sh $(BUILD); fi
 
@@ -41,4 +50,4 @@ bench: build
 	scripts/bench.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
