@@ -43,12 +43,6 @@ std::optional<qint64> storedCount(const QVariant& value)
 
 } // namespace
 
-std::shared_ptr<DefaultsDatabase> DefaultsDatabase::standard()
-{
-    static const std::shared_ptr<DefaultsDatabase> database = std::make_shared<SettingsDefaultsDatabase>();
-    return database;
-}
-
 SettingsDefaultsDatabase::SettingsDefaultsDatabase()
     : m_open([] {
           return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Ventrel"),
