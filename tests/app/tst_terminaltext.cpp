@@ -15,12 +15,9 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("plain") << "Café 日本 😀" << "Café 日本 😀";
         QTest::newRow("escape sequences") << QString("\x1b]0;owned\x07\x1b[2J") + QChar(0x9b) << "\uFFFD]0;owned\uFFFD\uFFFD[2J\uFFFD";
         QTest::newRow("reordering, breaks") << "a\u202Eb\u2028c\nd\r" << "a\uFFFDb\uFFFDc\uFFFDd\uFFFD";
-        QTest::newRow("lone surrogate") << QString("x") + QChar(0xD800) << "x\uFFFD";
-        QTest::newRow("exactly 40") << QString(40, 'n') << QString(40, 'n');
-        QTest::newRow("41, cut") << QString(41, 'n') << QString(39, 'n') + "…";
+        QTest::newRow("exactly 40, lone surrogate") << QString(39, 'n') + QChar(0xD800) << QString(39, 'n') + "\uFFFD";
         QTest::newRow("cut between emoji") << QString("😀").repeated(45) << QString("😀").repeated(39) + "…";
     }
     void namesAreSafeAndBounded()
