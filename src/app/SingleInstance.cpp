@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
