@@ -2,7 +2,7 @@
 #include "menubar/MenuBarManager.h"
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
-#include "window/WindowSystem.h"
+#include "platform/NullWindowSystem.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,18 +15,6 @@
 #include <vector>
 
 namespace {
-
-// The rebuild asks only whether the process is trusted.
-class TrustedWindowSystem : public WindowSystem {
-public:
-    bool isProcessTrusted(bool) override { return true; }
-    std::optional<ApplicationId> frontmostApplication() override { return std::nullopt; }
-    ElementPtr createApplicationElement(ApplicationId) override { return nullptr; }
-    FocusedWindow copyFocusedWindow(const Element&) override { return {}; }
-    std::optional<Screen> mainScreen() override { return std::nullopt; }
-    int setPosition(const Element&, QPointF) override { return 1; }
-    int setSize(const Element&, QSizeF) override { return 1; }
-};
 
 double medianMs(std::vector<double> samples)
 {
@@ -42,7 +30,7 @@ int main(int argc, char** argv)
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     QApplication app(argc, argv);
-    TrustedWindowSystem windows;
+    NullWindowSystem windows;
 
     for (int visible : {10, 1000}) {
         QDir(config.path()).removeRecursively();

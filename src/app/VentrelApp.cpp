@@ -2,7 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
-#include "window/WindowSystem.h"
+#include "platform/WindowSystemFactory.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -27,7 +27,7 @@ bool hasDisplay()
 int VentrelApp::run(int argc, char** argv)
 {
     if (!hasDisplay()) {
-        std::fputs("ventrel: no display to show the tray icon on (DISPLAY is not set); see 'ventrel --help'.\n",
+        std::fputs("ventrel: no display to show the tray icon on (neither DISPLAY nor WAYLAND_DISPLAY is set); see 'ventrel --help'.\n",
                    stderr);
         return 1;
     }
@@ -46,7 +46,7 @@ int VentrelApp::run(int argc, char** argv)
     if (outcome.role == SingleInstance::Role::blocked)
         return 1;
 
-    const std::unique_ptr<WindowSystem> windowSystem = WindowSystem::create();
+    const std::unique_ptr<WindowSystem> windowSystem = WindowSystemFactory::create();
     AppDelegate delegate(*windowSystem);
     QObject::connect(&instance, &SingleInstance::settingsRequested, &delegate,
                      [&delegate] { delegate.showSettingsWindow(SettingsSection::general); });

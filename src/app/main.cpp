@@ -1,4 +1,8 @@
 #include "app/CommandLine.h"
+#include "app/Doctor.h"
+#include "platform/WindowSystemFactory.h"
+
+#include <QCoreApplication>
 
 #include <QString>
 #include <QStringList>
@@ -53,20 +57,23 @@ int runTrayApp(int argc, char** argv)
 int main(int argc, char** argv)
 {
     if (argc > 1) {
-        // The command line acts without a GUI application object, so it is fast.
-        QStringList arguments;
-        for (int i = 1; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
+        // The command line acts without a GUI application object, so it is
+        // fast; the core one lets backends that talk over D-Bus be answered.
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Ventrel"));
+        QCoreApplication::setApplicationName(QStringLiteral("Ventrel"));
+        QStringList arguments = QCoreApplication::arguments();
+        arguments.removeFirst();
         std::unique_ptr<WindowSystem> windowSystem;
         QTextStream out(stdout);
         QTextStream err(stderr);
         CommandLine commandLine(
             [&]() -> WindowSystem& {
                 if (!windowSystem)
-                    windowSystem = WindowSystem::create();
+                    windowSystem = WindowSystemFactory::create();
                 return *windowSystem;
             },
-            [] { return DefaultsDatabase::standard(); }, out, err);
+            [] { return DefaultsDatabase::standard(); }, out, err, [] { return Doctor::report(Doctor::gather()); });
         return commandLine.run(arguments);
     }
     return runTrayApp(argc, argv);

@@ -130,6 +130,7 @@ void MenuBarManager::applyPreset(QAction* sender)
     const WindowPreset preset = sender->data().value<WindowPreset>();
     if (!ensurePermission())
         return;
+    m_windowManager.setScreenChoice(m_snapPositionManager.screenChoice());
     const auto result = m_windowManager.resizeFocusedWindow(double(preset.width), double(preset.height));
     if (!result)
         showAlert(QStringLiteral("Resize Failed"), errorDescription(result.error()));
@@ -142,6 +143,7 @@ void MenuBarManager::applySnapPosition(QAction* sender)
     const SnapPosition position = sender->data().value<SnapPosition>();
     if (!ensurePermission())
         return;
+    m_windowManager.setScreenChoice(m_snapPositionManager.screenChoice());
     const auto result = m_windowManager.snapFocusedWindow(position);
     if (!result)
         showAlert(QStringLiteral("Snap Failed"), errorDescription(result.error()));

@@ -22,6 +22,9 @@ public:
     GeneralSettingsManager(std::shared_ptr<LoginItemService> service, PresetManager& presets,
                            SnapPositionManager& positions, QObject* parent = nullptr);
 
+    // The snap position store, whose screen choice the General section shows.
+    SnapPositionManager& snapPositions() const { return m_positions; }
+
     bool launchAtLogin() const { return m_launchAtLogin; }
     // Asks the system even when enabled equals the current state. A refusal
     // leaves launchAtLogin as it was and prints one line on standard output.

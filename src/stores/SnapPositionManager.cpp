@@ -12,7 +12,18 @@ SnapPositionManager::SnapPositionManager(std::shared_ptr<DefaultsDatabase> userD
 {
     const QStringList stored = m_userDefaults->stringList(hiddenPositionsKey).value_or(QStringList());
     m_hiddenPositions = QSet<QString>(stored.cbegin(), stored.cend());
+    const std::optional<QByteArray> screen = m_userDefaults->data(screenChoiceKey);
+    m_screenChoice = screenChoiceFromName(QString::fromLatin1(screen.value_or(QByteArray()))).value_or(ScreenChoice::main);
     updatePositions();
+}
+
+void SnapPositionManager::setScreenChoice(ScreenChoice choice)
+{
+    if (choice == m_screenChoice)
+        return;
+    emit objectWillChange();
+    m_screenChoice = choice;
+    m_userDefaults->setData(screenChoiceKey, screenChoiceName(choice).toLatin1());
 }
 
 void SnapPositionManager::togglePositionVisibility(SnapPosition position)
@@ -47,6 +58,10 @@ void SnapPositionManager::saveHiddenPositions()
 
 void SnapPositionManager::resetToDefaults()
 {
+    if (m_screenChoice != ScreenChoice::main)
+        emit objectWillChange();
+    m_screenChoice = ScreenChoice::main;
+    m_userDefaults->remove(screenChoiceKey);
     m_hiddenPositions.clear();
     saveHiddenPositions();
     updatePositions();

@@ -2,6 +2,7 @@
 
 #include "model/SnapPosition.h"
 #include "stores/DefaultsDatabase.h"
+#include "window/ScreenChoice.h"
 
 #include <QList>
 #include <QObject>
@@ -26,10 +27,16 @@ public:
     explicit SnapPositionManager(std::shared_ptr<DefaultsDatabase> userDefaults, QObject* parent = nullptr);
 
     static inline const QString hiddenPositionsKey = QStringLiteral("hiddenSnapPositions");
+    // "main" or "window"; missing means main.
+    static inline const QString screenChoiceKey = QStringLiteral("screenChoice");
 
     const QList<SnapPosition>& visiblePositions() const { return m_visiblePositions; }
     const QList<PositionVisibility>& allPositionsWithVisibility() const { return m_allPositionsWithVisibility; }
     const QSet<QString>& hiddenPositions() const { return m_hiddenPositions; }
+
+    // Which screen snaps fill (and sizes are clamped to).
+    ScreenChoice screenChoice() const { return m_screenChoice; }
+    void setScreenChoice(ScreenChoice choice);
 
     void togglePositionVisibility(SnapPosition position);
     void updatePositions();
@@ -37,7 +44,8 @@ public:
     void resetToDefaults();
 
 signals:
-    // Sent before each change of a published list (two per recomputation).
+    // Sent before each change of a published list (two per recomputation)
+    // and of the screen choice.
     void objectWillChange();
 
 private:
@@ -45,4 +53,5 @@ private:
     QList<SnapPosition> m_visiblePositions;
     QList<PositionVisibility> m_allPositionsWithVisibility;
     QSet<QString> m_hiddenPositions;
+    ScreenChoice m_screenChoice = ScreenChoice::main;
 };

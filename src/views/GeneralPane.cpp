@@ -65,6 +65,14 @@ GeneralPane::GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& 
     startup->addWidget(m_launchAtLogin, 0, Qt::AlignLeft);
     addDivider(content, column);
 
+    QVBoxLayout* screen = addGroup(content, column, QStringLiteral("Screen"),
+                                   QStringLiteral("Snap and fit windows to the screen that holds them, rather than "
+                                                  "to the main screen."));
+    m_windowScreen = new QCheckBox(QStringLiteral("Use the screen that holds the window"), content);
+    m_windowScreen->setObjectName(QStringLiteral("windowScreenToggle"));
+    screen->addWidget(m_windowScreen, 0, Qt::AlignLeft);
+    addDivider(content, column);
+
     QVBoxLayout* updates = addGroup(content, column, QStringLiteral("Updates"),
                                     QStringLiteral("Check if a new version of Ventrel is available."));
     m_checkForUpdates = new QPushButton(QStringLiteral("Check for Updates..."), content);
@@ -92,6 +100,10 @@ GeneralPane::GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& 
         m_generalManager.setLaunchAtLogin(checked);
         sync();
     });
+    connect(m_windowScreen, &QCheckBox::clicked, this, [this](bool checked) {
+        m_generalManager.snapPositions().setScreenChoice(checked ? ScreenChoice::window : ScreenChoice::main);
+        sync();
+    });
     connect(m_automaticChecks, &QCheckBox::clicked, this, [this](bool checked) {
         m_updateManager.setAutomaticallyChecksForUpdates(checked);
         sync();
@@ -103,6 +115,8 @@ GeneralPane::GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& 
     m_sync = new DeferredRefresh([this] { sync(); }, this);
     connect(&m_generalManager, &GeneralSettingsManager::objectWillChange, m_sync, &DeferredRefresh::schedule);
     connect(&m_updateManager, &UpdateManager::objectWillChange, m_sync, &DeferredRefresh::schedule);
+    connect(&m_generalManager.snapPositions(), &SnapPositionManager::objectWillChange, m_sync,
+            &DeferredRefresh::schedule);
     sync();
 }
 
@@ -141,6 +155,7 @@ QMessageBox* GeneralPane::resetAlert() const
 void GeneralPane::sync()
 {
     m_launchAtLogin->setChecked(m_generalManager.launchAtLogin());
+    m_windowScreen->setChecked(m_generalManager.snapPositions().screenChoice() == ScreenChoice::window);
     m_checkForUpdates->setEnabled(m_updateManager.canCheckForUpdates());
     m_automaticChecks->setChecked(m_updateManager.automaticallyChecksForUpdates());
 }

@@ -21,6 +21,7 @@ public:
     GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& updateManager, QWidget* parent = nullptr);
 
     QCheckBox* launchAtLoginToggle() const { return m_launchAtLogin; }
+    QCheckBox* windowScreenToggle() const { return m_windowScreen; }
     QPushButton* checkForUpdatesButton() const { return m_checkForUpdates; }
     QCheckBox* automaticChecksToggle() const { return m_automaticChecks; }
     QPushButton* resetButton() const { return m_reset; }
@@ -39,6 +40,7 @@ private:
     UpdateManager& m_updateManager;
     QScrollArea* m_scrollArea = nullptr;
     QCheckBox* m_launchAtLogin = nullptr;
+    QCheckBox* m_windowScreen = nullptr;
     QPushButton* m_checkForUpdates = nullptr;
     QCheckBox* m_automaticChecks = nullptr;
     QPushButton* m_reset = nullptr;

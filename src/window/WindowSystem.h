@@ -1,61 +1,62 @@
 #pragma once
 
-#include <QPointF>
-#include <QRectF>
-#include <QSizeF>
+#include "window/PlatformError.h"
+#include "window/Window.h"
 
+#include <QRect>
+#include <QRectF>
+#include <QString>
+
+#include <expected>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // The platform operations the window logic is written over: one backend per
-// system (X11/EWMH, macOS Accessibility) and a scripted fake in the tests.
-// Status codes follow the accessibility interface: 0 is success, anything else
-// is failure.
+// desktop (X11/EWMH, sway, i3, KWin, GNOME Shell, macOS Accessibility) and a
+// scripted fake in the tests. WindowSystemFactory chooses one at run time.
+//
+// Shaped after what every backend can do in one round trip: "the focused
+// window and its frame", "the screens", "set the frame and read back what it
+// got". Coordinates are global, top-left origin, y downwards, in the units
+// the desktop places windows in (pixels; points on macOS); each backend
+// converts its own coordinates to these.
 class WindowSystem {
 public:
-    // An element obtained from the platform (an application or a window).
-    // Destroying it releases whatever the platform handed out for it, so every
-    // path through the logic releases what it obtained.
-    class Element {
-    public:
-        virtual ~Element() = default;
-    };
-    using ElementPtr = std::unique_ptr<Element>;
-
-    // Identifies the frontmost application to the backend that returned it: a
-    // process identifier on macOS, the active window on X11.
-    using ApplicationId = quint64;
-
     struct Screen {
-        QRectF frame;        // full screen, bottom-left coordinates
-        QRectF visibleFrame; // without menu bar, dock and panels, bottom-left coordinates
+        QRectF frame;    // the whole monitor
+        QRectF workArea; // without menu bar, dock, panels and bars
     };
 
-    struct FocusedWindow {
-        int status = 0;
-        ElementPtr window; // may be empty even when status is 0
+    struct Screens {
+        std::vector<Screen> all;
+        // Index into all of the main screen: the desktop's primary monitor,
+        // or the focused output where the compositor has one. Nothing when
+        // there is no main screen.
+        std::optional<size_t> main;
     };
 
     virtual ~WindowSystem() = default;
 
-    // The backend for the system this process runs on, chosen once at run
-    // time. Never null: where no window system can be reached it is one that
-    // reports no frontmost application. Defined once per platform.
-    static std::unique_ptr<WindowSystem> create();
+    // The backend's name, as `ventrel doctor` shows it ("x11", "sway", ...).
+    virtual QString name() const = 0;
 
     // Whether this process may control other applications' windows. With
-    // prompt set, the system may also ask the user to grant it.
+    // prompt set, the system may also ask the user to grant it. True where
+    // the desktop has no such permission.
     virtual bool isProcessTrusted(bool prompt) = 0;
 
-    virtual std::optional<ApplicationId> frontmostApplication() = 0;
-    virtual ElementPtr createApplicationElement(ApplicationId application) = 0;
-    virtual FocusedWindow copyFocusedWindow(const Element& application) = 0;
+    // The focused window of the frontmost application.
+    // noFrontmostApplication when nothing is frontmost; noFocusedWindow when
+    // the frontmost application shows no window we may act on (our own
+    // windows included); other errors when the desktop cannot be asked.
+    virtual std::expected<std::unique_ptr<Window>, PlatformError> focusedWindow() = 0;
 
-    virtual std::optional<Screen> mainScreen() = 0;
+    // The monitors and their work areas. May reuse what the last
+    // focusedWindow() learnt in the same round trip.
+    virtual Screens screens() = 0;
 
-    // Position is the window frame's top-left corner in top-left coordinates
-    // (y downwards, measured from the top of the main screen); size is the
-    // outer frame, decorations included.
-    virtual int setPosition(const Element& window, QPointF position) = 0;
-    virtual int setSize(const Element& window, QSizeF size) = 0;
+    // A frame in whole pixels whose edges are the rounded edges of frame, so
+    // that neighbouring rectangles (thirds of an odd width) meet exactly.
+    static QRect pixelFrame(const QRectF& frame);
 };

@@ -1,9 +1,14 @@
 #include "app/CommandLine.h"
+#include "app/Doctor.h"
 #include "stores/PresetManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
 #include "stores/SnapPositionManager.h"
 #include "window/FakeWindowSystem.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,7 +24,7 @@ class CommandLineTest : public QObject {
     };
     QTemporaryDir m_dir;
     std::shared_ptr<DefaultsDatabase> m_defaults;
-    FakeWindowSystem m_fake;
+    std::unique_ptr<FakeWindowSystem> m_fake;
     bool m_usedWindowSystem = false;
     bool m_usedDefaults = false;
 
@@ -27,7 +32,7 @@ class CommandLineTest : public QObject {
     {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
-        CommandLine commandLine([this]() -> WindowSystem& { m_usedWindowSystem = true; return m_fake; },
+        CommandLine commandLine([this]() -> WindowSystem& { m_usedWindowSystem = true; return *m_fake; },
                                 [this] { m_usedDefaults = true; return m_defaults; }, outStream, errStream);
         const int status = commandLine.run(arguments);
         return {status, out, err};
@@ -39,7 +44,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         QFile::remove(m_dir.filePath("settings.ini"));
         m_defaults = std::make_shared<SettingsDefaultsDatabase>(m_dir.filePath("settings.ini"));
-        m_fake = FakeWindowSystem();
+        m_fake = std::make_unique<FakeWindowSystem>();
         m_usedWindowSystem = m_usedDefaults = false;
     }
 
@@ -76,23 +81,31 @@ private slots:
         QTest::addColumn<bool>("usesDefaults");
         const auto args = [](const char* text) { return QString::fromUtf8(text).split(u'|'); };
         const QStringList nothing;
-        // The fake's main screen is 1440×900 with a 875-high visible frame.
+        // The fake's main screen is 1440×900 with a 875-high work area. Without
+        // --screen the choice stored in the settings holds, so they are read.
         QTest::newRow("resize within the screen")
-            << args("resize|800×600") << none << 0 << "" << QStringList{"size window 800x600"} << true << false;
+            << args("resize|800×600") << none << 0 << "" << QStringList{"size 800x600"} << true << true;
         QTest::newRow("resize clamped to the screen")
-            << args("resize|1920x1080") << none << 0 << "" << QStringList{"size window 1440x875"} << true << false;
-        QTest::newRow("snap") << args("snap|rightThird") << none << 0 << ""
-                              << QStringList{"position window 960,25", "size window 480x875"} << true << false;
-        QTest::newRow("apply by name") << args("apply|  desktop APP ") << none << 0 << "" << QStringList{"size window 1440x875"} << true << true;
-        QTest::newRow("no active window") << args("snap|leftHalf") << noFrontmost << 1 << "No active window found.\n" << nothing << true << false;
+            << args("resize|1920x1080") << none << 0 << "" << QStringList{"size 1440x875"} << true << true;
+        QTest::newRow("snap") << args("snap|rightThird") << none << 0 << "" << QStringList{"frame 960,25 480x875"} << true << true;
+        QTest::newRow("screen given, settings unread")
+            << args("--screen|window|snap|rightThird") << none << 0 << "" << QStringList{"frame 960,25 480x875"} << true << false;
+        QTest::newRow("apply by name") << args("apply|  desktop APP ") << none << 0 << "" << QStringList{"size 1440x875"} << true << true;
+        QTest::newRow("no active window") << args("snap|leftHalf") << noFrontmost << 1 << "No active window found.\n" << nothing << true << true;
         QTest::newRow("not allowed")
             << args("resize|800x600") << untrusted << 1
-            << "Accessibility permission not granted. Please enable it in System Preferences.\n" << nothing << true << false;
+            << "Accessibility permission not granted. Please enable it in System Preferences.\n" << nothing << true << true;
         QTest::newRow("resize refused") << args("apply|Compact") << sizeRefused << 1 << "Failed to resize window.\n"
-                                        << QStringList{"size window 800x600"} << true << true;
-        QTest::newRow("move refused, size still written")
-            << args("snap|topHalf") << positionRefused << 1 << "Failed to snap window to position.\n"
-            << QStringList{"position window 0,25", "size window 1440x437.5"} << true << false;
+                                        << QStringList{"size 800x600"} << true << true;
+        QTest::newRow("snap refused") << args("snap|topHalf") << positionRefused << 1 << "Failed to snap window to position.\n"
+                                      << QStringList{"frame 0,25 1440x437.5"} << true << true;
+        // After "--" nothing is an option: a preset may be called "--help".
+        QTest::newRow("words after --") << args("apply|--|--help") << none << 2 << "ventrel: no preset is named \"--help\"; "
+                                           "\"ventrel list\" shows them" << nothing << false << true;
+        QTest::newRow("bad screen") << args("--screen|sideways|snap|leftHalf") << none << 2
+                                    << "ventrel: --screen takes main or window, not \"sideways\"" << nothing << false << false;
+        QTest::newRow("unknown option") << args("snap|--fast|leftHalf") << none << 2 << "ventrel: unknown option \"--fast\""
+                                        << nothing << false << false;
         // Usage errors never reach the window system.
         const QString positions = "leftHalf, rightHalf, leftThird, centerThird, rightThird, topHalf, bottomHalf";
         QTest::newRow("no command") << QStringList() << none << 2 << "ventrel: no command given" << nothing << false << false;
@@ -124,10 +137,13 @@ private slots:
         QFETCH(QStringList, writes);
         QFETCH(bool, usesWindowSystem);
         QFETCH(bool, usesDefaults);
-        m_fake.frontmost = fault == noFrontmost ? std::nullopt : std::optional<WindowSystem::ApplicationId>(42);
-        m_fake.trusted = fault != untrusted;
-        m_fake.sizeStatus = fault == sizeRefused ? -25200 : 0;
-        m_fake.positionStatus = fault == positionRefused ? -25200 : 0;
+        if (fault == noFrontmost)
+            m_fake->focusError = PlatformError::noFrontmostApplication;
+        m_fake->trusted = fault != untrusted;
+        if (fault == sizeRefused)
+            m_fake->settle = [](const QRectF& before, const QRectF&) { return before; };
+        if (fault == positionRefused)
+            m_fake->writeError = PlatformError::refused;
 
         const Result result = run(arguments);
         QCOMPARE(result.status, status);
@@ -138,14 +154,63 @@ private slots:
         } else {
             QCOMPARE(result.err, err);
         }
-        QCOMPARE(m_fake.calls.filter(QRegularExpression("^(position|size) ")), writes);
-        QCOMPARE(m_fake.liveElements, 0);
+        QCOMPARE(m_fake->calls.filter(QRegularExpression("^(frame|size) ")), writes);
+        QCOMPARE(m_fake->liveWindows, 0);
         QCOMPARE(m_usedWindowSystem, usesWindowSystem);
         QCOMPARE(m_usedDefaults, usesDefaults);
         if (arguments == QStringList{"--version"})
             QCOMPARE(result.out, QString("ventrel %1 (%2)\n").arg(QStringLiteral(VENTREL_VERSION), QStringLiteral(VENTREL_BUILD_NUMBER)));
-        else if (arguments.contains("--help"))
+        else if (status == 0 && arguments.contains("--help"))
             QCOMPARE(result.out, CommandLine::usage());
+    }
+
+    void resultsSayWhatTheWindowGot()
+    {
+        // A terminal keeps to its character cells: the line tells both frames.
+        m_fake->settle = [](const QRectF&, const QRectF& r) { return r.adjusted(0, 0, -3, -5); };
+        Result plain = run({"snap", "leftHalf"});
+        QCOMPARE(plain.out, QString("requested 720×875 at 0,25, got 717×870 at 0,25\n"));
+        Result json = run({"--json", "snap", "leftHalf"});
+        QCOMPARE(json.status, 0);
+        QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8()).object(),
+                 QJsonObject({{"command", "snap"}, {"position", "leftHalf"}, {"backend", "fake"}, {"screen", "main"},
+                              {"ok", true}, {"requested", QJsonObject{{"x", 0}, {"y", 25}, {"width", 720}, {"height", 875}}},
+                              {"achieved", QJsonObject{{"x", 0}, {"y", 25}, {"width", 717}, {"height", 870}}}}));
+        m_fake->writeError = PlatformError::windowGone;
+        json = run({"resize", "--json", "800x600"});
+        QCOMPARE(json.status, 1);
+        QCOMPARE(json.err, QString());
+        const QJsonObject failure = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QCOMPARE(failure["error"].toString(), "resizeFailed");
+        QCOMPARE(failure["message"].toString(), "Failed to resize window.");
+        QCOMPARE(failure["detail"].toString(), "the window went away");
+        // Usage errors too are one object, and list is one.
+        QCOMPARE(QJsonDocument::fromJson(run({"--json", "snap"}).out.toUtf8()).object()["error"].toString(), "usage");
+        const QJsonObject list = QJsonDocument::fromJson(run({"list", "--json"}).out.toUtf8()).object();
+        QCOMPARE(list["presets"].toArray().size(), 5);
+        QCOMPARE(list["snapPositions"].toArray().at(6).toObject()["position"].toString(), "bottomHalf");
+    }
+
+    void doctorSaysWhatIsMissing()
+    {
+        Doctor::Facts facts;
+        facts.choice = {WindowSystemFactory::Backend::none, "a Wayland session whose compositor Ventrel cannot drive"};
+        auto [lines, missing] = Doctor::report(facts);
+        QVERIFY(missing);
+        QCOMPARE(lines.filter("Missing: ").size(), 2); // window control and a tray
+        QVERIFY(lines.contains("Window control: none, because a Wayland session whose compositor Ventrel cannot drive"));
+        facts.choice.backend = WindowSystemFactory::Backend::x11;
+        facts.trayHost = true;
+        std::tie(lines, missing) = Doctor::report(facts);
+        QVERIFY(!missing);
+        QCOMPARE(lines.filter("Missing").size(), 0);
+        // The command's exit status says whether something is missing.
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        CommandLine line([this]() -> WindowSystem& { return *m_fake; }, [this] { return m_defaults; }, o, e,
+                         [] { return std::pair(QStringList{"Missing: a system tray."}, true); });
+        QCOMPARE(line.run({"doctor"}), int(CommandLine::actionFailed));
+        QCOMPARE(out, "Missing: a system tray.\n");
     }
 
     void applyNamesAsTheStoreDoes_data()

@@ -128,11 +128,12 @@ private slots:
         QFETCH(QString, failure);
         QFETCH(QString, alert);
         Fixture f;
-        f.windows.sizeStatus = failure == "size" ? -1 : 0;
-        f.windows.positionStatus = failure == "position" ? -1 : 0;
-        f.windows.hasFocusedWindow = failure != "noWindow";
+        if (failure == "size" || failure == "position")
+            f.windows.writeError = PlatformError::refused;
+        if (failure == "noWindow")
+            f.windows.focusError = PlatformError::noFocusedWindow;
         if (failure == "noApp")
-            f.windows.frontmost.reset();
+            f.windows.focusError = PlatformError::noFrontmostApplication;
         MenuBarManager manager(f.presets, f.positions, f.windows);
         AlertCatcher catcher;
         f.windows.calls.clear();
@@ -144,7 +145,7 @@ private slots:
             QCOMPARE(catcher.icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
         }
         if (failure.isEmpty()) {
-            const QString expected = item.startsWith("1440") ? "size window 1440x875" : "size window 480x875";
+            const QString expected = item.startsWith("1440") ? "size 1440x875" : "frame 960,25 480x875";
             QVERIFY2(f.windows.calls.contains(expected), qPrintable(f.windows.calls.join(u',')));
         }
     }
@@ -185,7 +186,7 @@ private slots:
         QVERIFY(f.presets.deletePreset(phone.id).has_value());
         f.windows.calls.clear();
         item->trigger();
-        QVERIFY(f.windows.calls.contains("size window 390x844"));
+        QVERIFY(f.windows.calls.contains("size 390x844"));
 
         // An item without a value, or with the other kind of value, does nothing.
         QAction bare(QStringLiteral("bare"));

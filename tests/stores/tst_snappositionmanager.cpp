@@ -67,6 +67,22 @@ private slots:
         QCOMPARE(seen.mid(2), (QStringList{"-++++-+", "the lists disagree", "+++++++"}));
         QCOMPARE(db->stringList(key), std::optional(QStringList()));
     }
+
+    void screenChoiceIsStoredAndReset()
+    {
+        auto db = std::make_shared<MemoryDefaultsDatabase>();
+        db->values.insert(SnapPositionManager::screenChoiceKey, QByteArray("sideways"));
+        SnapPositionManager store(db);
+        QCOMPARE(store.screenChoice(), ScreenChoice::main);
+        QSignalSpy changes(&store, &SnapPositionManager::objectWillChange);
+        store.setScreenChoice(ScreenChoice::window);
+        store.setScreenChoice(ScreenChoice::window);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(SnapPositionManager(db).screenChoice(), ScreenChoice::window);
+        store.resetToDefaults();
+        QCOMPARE(store.screenChoice(), ScreenChoice::main);
+        QVERIFY(!db->data(SnapPositionManager::screenChoiceKey));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSnapPositionManager)

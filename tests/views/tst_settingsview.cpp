@@ -121,6 +121,10 @@ private slots:
             QCOMPARE(f.stores.updater->checks, 1);
         }
 
+        QTest::mouseClick(f.pane.windowScreenToggle(), Qt::LeftButton);
+        QCOMPARE(f.stores.snapPositions.screenChoice(), ScreenChoice::window);
+        QVERIFY(f.pane.windowScreenToggle()->isChecked());
+
         QTest::mouseClick(f.pane.automaticChecksToggle(), Qt::LeftButton);
         QVERIFY(!f.stores.updater->automatic && !f.pane.automaticChecksToggle()->isChecked());
         f.stores.updates.setAutomaticallyChecksForUpdates(true);
@@ -143,6 +147,7 @@ private slots:
         f.stores.snapPositions.togglePositionVisibility(SnapPosition::rightThird);
         QTest::mouseClick(f.pane.launchAtLoginToggle(), Qt::LeftButton);
         QTest::mouseClick(f.pane.automaticChecksToggle(), Qt::LeftButton);
+        QTest::mouseClick(f.pane.windowScreenToggle(), Qt::LeftButton);
         settle();
         const QList<WindowPreset> before = presets.presets();
 
@@ -162,6 +167,7 @@ private slots:
             QCOMPARE(presets.presets(), confirm ? WindowPreset::defaultPresets() : before);
             QCOMPARE(f.stores.snapPositions.visiblePositions().size(), confirm ? 7 : 6);
             QCOMPARE(f.pane.launchAtLoginToggle()->isChecked(), !confirm);
+            QCOMPARE(f.pane.windowScreenToggle()->isChecked(), !confirm);
             QVERIFY(!f.stores.updater->automatic && !f.pane.automaticChecksToggle()->isChecked());
         }
     }

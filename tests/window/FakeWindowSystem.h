@@ -2,75 +2,81 @@
 
 #include "window/WindowSystem.h"
 
-#include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // A scripted window system: answers from its fields and records every call,
 // in order, so tests can check what the logic asked of the platform and that
-// every element it obtained was released.
+// every window it obtained was released.
 class FakeWindowSystem : public WindowSystem {
 public:
     bool trusted = true;
-    std::optional<ApplicationId> frontmost = 42;
-    int focusedStatus = 0;
-    bool hasFocusedWindow = true;
-    std::optional<Screen> screen = Screen{{0, 0, 1440, 900}, {0, 0, 1440, 875}};
-    int positionStatus = 0;
-    int sizeStatus = 0;
+    std::optional<PlatformError> focusError;
+    QRectF frame{100, 100, 400, 300};
+    // One 1440x900 screen with a 25 px menu bar.
+    Screens screenList = oneScreen({0, 0, 1440, 900}, {0, 25, 1440, 875});
+    std::optional<PlatformError> writeError;
+    // What the window makes of a requested frame; by default it takes it.
+    std::function<QRectF(const QRectF& before, const QRectF& requested)> settle = [](const QRectF&, const QRectF& r) { return r; };
 
     QStringList calls;
-    int liveElements = 0;
+    int liveWindows = 0;
 
-    class FakeElement : public Element {
+    static Screens oneScreen(const QRectF& frame, const QRectF& workArea)
+    {
+        Screens screens;
+        screens.all.push_back({frame, workArea});
+        screens.main = 0;
+        return screens;
+    }
+
+    class FakeWindow : public Window {
     public:
-        FakeElement(FakeWindowSystem& owner, QString elementName) : name(std::move(elementName)), m_owner(owner) { ++m_owner.liveElements; }
-        ~FakeElement() override
+        explicit FakeWindow(FakeWindowSystem& owner) : m_owner(owner) { ++m_owner.liveWindows; }
+        ~FakeWindow() override
         {
-            --m_owner.liveElements;
-            m_owner.calls << QStringLiteral("release ") + name;
+            --m_owner.liveWindows;
+            m_owner.calls << QStringLiteral("release");
         }
-        const QString name;
+        QRectF frame() const override { return m_owner.frame; }
+        std::expected<QRectF, PlatformError> setFrame(const QRectF& f) override
+        {
+            m_owner.calls << QStringLiteral("frame %1,%2 %3x%4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height());
+            return write(f);
+        }
+        std::expected<QRectF, PlatformError> setSize(const QSizeF& s) override
+        {
+            m_owner.calls << QStringLiteral("size %1x%2").arg(s.width()).arg(s.height());
+            return write({m_owner.frame.topLeft(), s});
+        }
 
     private:
+        std::expected<QRectF, PlatformError> write(const QRectF& requested)
+        {
+            if (m_owner.writeError)
+                return std::unexpected(*m_owner.writeError);
+            return m_owner.settle(m_owner.frame, requested);
+        }
         FakeWindowSystem& m_owner;
     };
 
+    QString name() const override { return QStringLiteral("fake"); }
     bool isProcessTrusted(bool prompt) override
     {
         calls << (prompt ? QStringLiteral("trusted prompt") : QStringLiteral("trusted"));
         return trusted;
     }
-    std::optional<ApplicationId> frontmostApplication() override
+    std::expected<std::unique_ptr<Window>, PlatformError> focusedWindow() override
     {
-        calls << QStringLiteral("frontmost");
-        return frontmost;
+        calls << QStringLiteral("focused");
+        if (focusError)
+            return std::unexpected(*focusError);
+        return std::make_unique<FakeWindow>(*this);
     }
-    ElementPtr createApplicationElement(ApplicationId application) override
+    Screens screens() override
     {
-        calls << QStringLiteral("app %1").arg(application);
-        return std::make_unique<FakeElement>(*this, QStringLiteral("app"));
+        calls << QStringLiteral("screens");
+        return screenList;
     }
-    FocusedWindow copyFocusedWindow(const Element& application) override
-    {
-        calls << QStringLiteral("focused ") + nameOf(application);
-        return {focusedStatus, hasFocusedWindow ? ElementPtr(std::make_unique<FakeElement>(*this, QStringLiteral("window"))) : nullptr};
-    }
-    std::optional<Screen> mainScreen() override
-    {
-        calls << QStringLiteral("screen");
-        return screen;
-    }
-    int setPosition(const Element& window, QPointF p) override
-    {
-        calls << QStringLiteral("position %1 %2,%3").arg(nameOf(window)).arg(p.x()).arg(p.y());
-        return positionStatus;
-    }
-    int setSize(const Element& window, QSizeF s) override
-    {
-        calls << QStringLiteral("size %1 %2x%3").arg(nameOf(window)).arg(s.width()).arg(s.height());
-        return sizeStatus;
-    }
-
-private:
-    static const QString& nameOf(const Element& e) { return static_cast<const FakeElement&>(e).name; }
 };

@@ -1,29 +1,31 @@
 #pragma once
 
+#include "platform/x11/X11Window.h"
+#include "platform/x11/XcbReply.h"
 #include "window/WindowSystem.h"
 
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
+#include <xcb/xcbext.h>
 
 #include <chrono>
 #include <memory>
 #include <optional>
 
-// Window control on X11 through the EWMH window manager: the frontmost
-// application is the window named by the root's _NET_ACTIVE_WINDOW, writes
-// are _NET_MOVERESIZE_WINDOW requests to the window manager, and the main
-// screen is the RandR primary output with _NET_WORKAREA as its usable part.
+// Window control on X11 through the EWMH window manager: the focused window is
+// the one named by the root's _NET_ACTIVE_WINDOW, writes are one
+// _NET_MOVERESIZE_WINDOW request each, and the screens are RandR's monitors
+// with _NET_WORKAREA as their usable part (the RandR primary is the main one).
 //
-// Positions and sizes are those of the outer frame (title bar and borders
-// included), in X's top-left coordinates; screen rectangles are flipped into
-// bottom-left coordinates around the main screen's height, so the window
-// logic's own flip gives back X coordinates.
-//
-// Every X error (a window that vanished between two calls, a bad value) is a
-// non-zero status, never a crash.
+// Every wait on the server is bounded: replies are polled for on the
+// connection's file descriptor with a deadline, so a server grabbed by another
+// client or a window manager that never answers gives PlatformError::timedOut,
+// never a hang. Every X error (a window that vanished) is a value too.
 class X11WindowSystem final : public WindowSystem {
 public:
+    using Clock = std::chrono::steady_clock;
+
     // Connects to the display named by displayName (DISPLAY when null).
     // Nothing when no X server can be reached.
     static std::unique_ptr<X11WindowSystem> connect(const char* displayName = nullptr);
@@ -32,61 +34,97 @@ public:
     X11WindowSystem(const X11WindowSystem&) = delete;
     X11WindowSystem& operator=(const X11WindowSystem&) = delete;
 
+    QString name() const override { return QStringLiteral("x11"); }
     // No permission exists on X11: always true, and prompting does nothing.
     bool isProcessTrusted(bool prompt) override;
-    // The active window, or nothing when none is active or no EWMH window
-    // manager runs.
-    std::optional<ApplicationId> frontmostApplication() override;
-    ElementPtr createApplicationElement(ApplicationId application) override;
-    // No window for desktop and dock windows and for this process's own windows.
-    FocusedWindow copyFocusedWindow(const Element& application) override;
-    std::optional<Screen> mainScreen() override;
-    // A maximized window is restored first; a full-screen one is refused.
-    int setPosition(const Element& window, QPointF position) override;
-    int setSize(const Element& window, QSizeF size) override;
+    // noFrontmostApplication when no EWMH window manager runs or none is
+    // active; noFocusedWindow for desktop and dock windows and our own.
+    std::expected<std::unique_ptr<Window>, PlatformError> focusedWindow() override;
+    Screens screens() override;
 
-    // Decorations around a client window, as in _NET_FRAME_EXTENTS.
-    struct Extents {
-        int left = 0, right = 0, top = 0, bottom = 0;
-    };
+    // The given top-level window, looked up as the focused one would be.
+    std::expected<std::unique_ptr<Window>, PlatformError> window(xcb_window_t window);
 
-    // How long a restore from maximized may take to settle before the frame
-    // extents are taken as they are.
-    static constexpr std::chrono::milliseconds restoreTimeout{250};
+    // Whether an EWMH window manager runs (its check window names itself).
+    bool hasWindowManager();
+    // Whether a system tray (the _NET_SYSTEM_TRAY selection) has an owner.
+    bool hasSystemTray();
+    // i3's IPC socket as i3 publishes it on the root window (I3_SOCKET_PATH);
+    // empty when i3 is not the window manager.
+    QString i3SocketPath();
+
+    // The longest any one operation waits for the server.
+    static constexpr std::chrono::milliseconds replyTimeout{500};
 
 private:
-    struct WindowElement;
-    // Requests sent ahead, so that the calls of one operation share round
-    // trips: what mainScreen() and copyFocusedWindow() will read is asked for
-    // while frontmostApplication() waits for its own replies.
+    friend class X11Window;
+
+    struct LookupRequests {
+        xcb_window_t window;
+        xcb_get_property_cookie_t type, pid, machine, state;
+        X11Window::GeometryRequests geometry;
+    };
     struct ScreenRequests {
         xcb_get_property_cookie_t desktop, workarea;
         std::optional<xcb_randr_get_monitors_cookie_t> monitors;
     };
-    struct LookupRequests {
-        xcb_window_t window;
-        xcb_get_property_cookie_t type, pid, machine, state, frame, shadow;
-    };
 
     X11WindowSystem(xcb_connection_t* connection, int screenNumber);
 
+    xcb_connection_t* connection() const { return m_ewmh.connection; }
     bool connected() const;
     xcb_window_t root() const;
-    static bool isOwnWindow(const xcb_get_property_reply_t* pid, const xcb_get_property_reply_t* machine);
-    int prepare(const WindowElement& window);
-    void restore(xcb_window_t window);
-    int moveResize(xcb_window_t window, uint32_t flags, int x, int y, int width, int height);
-    ScreenRequests requestScreen();
-    std::optional<Screen> readScreen(const ScreenRequests& requests);
+    const xcb_ewmh_connection_t& ewmh() const { return m_ewmh; }
+    xcb_atom_t gtkFrameExtents() const { return m_gtkFrameExtents; }
+
+    // Starts an operation's deadline.
+    void begin();
+    bool timedOut() const { return m_timedOut; }
+    // The reply to a request, waited for until the operation's deadline. None
+    // on an X error or when time ran out (then timedOut() is true and the
+    // reply is dropped whenever it comes).
+    template <class Reply>
+    XcbReply<Reply> await(unsigned int sequence);
+    // Waits for the connection to have something to read, until deadline.
+    bool waitReadable(Clock::time_point deadline);
+
+    bool isOwnWindow(const xcb_get_property_reply_t* pid, const xcb_get_property_reply_t* machine) const;
     LookupRequests requestLookup(xcb_window_t window);
-    FocusedWindow readLookup(const LookupRequests& requests);
-    // Drops the replies of requests sent ahead that no call came to read.
+    std::expected<std::unique_ptr<Window>, PlatformError> readLookup(const LookupRequests& requests);
+    ScreenRequests requestScreens();
+    Screens readScreens(const ScreenRequests& requests);
     void discardPending();
 
     xcb_ewmh_connection_t m_ewmh{};
     int m_screenNumber = 0;
     xcb_atom_t m_gtkFrameExtents = XCB_ATOM_NONE;
+    xcb_atom_t m_systemTray = XCB_ATOM_NONE;
+    xcb_atom_t m_i3SocketPath = XCB_ATOM_NONE;
+    xcb_atom_t m_utf8String = XCB_ATOM_NONE;
     bool m_atomsReady = false;
-    std::optional<ScreenRequests> m_pendingScreen;
-    std::optional<LookupRequests> m_pendingLookup;
+    Clock::time_point m_deadline{};
+    bool m_timedOut = false;
+    std::optional<ScreenRequests> m_pendingScreens;
 };
+
+template <class Reply>
+XcbReply<Reply> X11WindowSystem::await(unsigned int sequence)
+{
+    xcb_connection_t* c = connection();
+    if (!m_timedOut) {
+        xcb_flush(c);
+        for (;;) {
+            void* reply = nullptr;
+            xcb_generic_error_t* error = nullptr;
+            if (xcb_poll_for_reply(c, sequence, &reply, &error)) {
+                std::free(error);
+                return XcbReply<Reply>(static_cast<Reply*>(reply));
+            }
+            if (!waitReadable(m_deadline))
+                break;
+        }
+        m_timedOut = true;
+    }
+    xcb_discard_reply(c, sequence);
+    return nullptr;
+}

@@ -1,40 +1,11 @@
 // The X11 backend in process, on the real desktop of tests/e2e/with-desktop.sh.
 #include "e2e/DesktopProbe.h"
 #include "platform/x11/X11WindowSystem.h"
-#include "window/WindowManager.h"
 
 #include <QSysInfo>
 #include <QTest>
 
 #include <limits>
-
-// Hands the logic a window made by the test as the frontmost one, and destroys
-// it right after the logic has looked it up, or after the position was
-// written: the window closing between two calls of one operation.
-class VanishingWindowSystem : public WindowSystem {
-public:
-    X11WindowSystem& real;
-    DesktopProbe& desktop;
-    xcb_window_t window;
-    bool afterPosition;
-    VanishingWindowSystem(X11WindowSystem& r, DesktopProbe& d, xcb_window_t w, bool p) : real(r), desktop(d), window(w), afterPosition(p) {}
-    bool isProcessTrusted(bool prompt) override { return real.isProcessTrusted(prompt); }
-    std::optional<ApplicationId> frontmostApplication() override { return window; }
-    ElementPtr createApplicationElement(ApplicationId a) override { return real.createApplicationElement(a); }
-    FocusedWindow copyFocusedWindow(const Element& a) override { return destroyIf(!afterPosition, real.copyFocusedWindow(a)); }
-    std::optional<Screen> mainScreen() override { return real.mainScreen(); }
-    int setPosition(const Element& w, QPointF p) override { return destroyIf(afterPosition, real.setPosition(w, p)); }
-    int setSize(const Element& w, QSizeF s) override { return real.setSize(w, s); }
-    template <class T>
-    T destroyIf(bool now, T result)
-    {
-        if (now) {
-            xcb_destroy_window(desktop.connection(), window);
-            desktop.sync();
-        }
-        return result;
-    }
-};
 
 class X11WindowSystemTest : public QObject {
     Q_OBJECT
@@ -42,7 +13,7 @@ class X11WindowSystemTest : public QObject {
     DesktopProbe m_desktop;
     std::unique_ptr<X11WindowSystem> m_system;
 
-    // An unmapped top-level window (left for the process's end to remove) with one 32-bit property, if named.
+    // A top-level window (left for the process's end to remove) with one 32-bit property, if named.
     xcb_window_t makeWindow(const char* property = nullptr, QList<uint32_t> values = {}, xcb_atom_t type = XCB_ATOM_ATOM)
     {
         xcb_connection_t* c = m_desktop.connection();
@@ -50,12 +21,25 @@ class X11WindowSystemTest : public QObject {
         xcb_create_window(c, XCB_COPY_FROM_PARENT, w, m_desktop.root(), 10, 10, 200, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                           XCB_COPY_FROM_PARENT, 0, nullptr);
         if (property)
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, m_desktop.atom(property), type, 32, uint32_t(values.size()),
-                                values.constData());
+            setProperty(w, property, values, type);
         m_desktop.sync();
         return w;
     }
-    WindowSystem::FocusedWindow lookUp(xcb_window_t w) { return m_system->copyFocusedWindow(*m_system->createApplicationElement(w)); }
+    void setProperty(xcb_window_t w, const char* property, QList<uint32_t> values, xcb_atom_t type)
+    {
+        xcb_change_property(m_desktop.connection(), XCB_PROP_MODE_REPLACE, w, m_desktop.atom(property), type, 32,
+                            uint32_t(values.size()), values.constData());
+        m_desktop.sync();
+    }
+    // A mapped window the window manager has made active, without its own title bar.
+    xcb_window_t mappedUndecorated(QList<uint32_t> shadow)
+    {
+        const xcb_window_t window = makeWindow("_MOTIF_WM_HINTS", {2, 0, 0, 0, 0}, m_desktop.atom("_MOTIF_WM_HINTS"));
+        setProperty(window, "_GTK_FRAME_EXTENTS", shadow, XCB_ATOM_CARDINAL);
+        xcb_map_window(m_desktop.connection(), window);
+        m_desktop.sync();
+        return DesktopProbe::waitFor([&] { return m_desktop.activeWindow() == window; }) ? window : xcb_window_t(XCB_WINDOW_NONE);
+    }
 
 private slots:
     void initTestCase()
@@ -67,20 +51,30 @@ private slots:
 
     void cleanup() { m_desktop.closeClients(); }
 
-    void mainScreenIsWorkAreaFlipped()
+    void screenIsTheWorkAreaInTopLeftCoordinates()
     {
-        const std::optional<WindowSystem::Screen> screen = m_system->mainScreen();
-        QVERIFY(screen);
+        const WindowSystem::Screens screens = m_system->screens();
+        QCOMPARE(screens.all.size(), size_t(1));
+        QCOMPARE(screens.main, std::optional<size_t>(0));
         const QSize size = DesktopProbe::screenSize();
-        QCOMPARE(screen->frame, QRectF(0, 0, size.width(), size.height()));
+        QCOMPARE(screens.all[0].frame, QRectF(0, 0, size.width(), size.height()));
         // Without a window manager nothing writes _NET_WORKAREA: the whole screen.
         const QRect area = DesktopProbe::hasWindowManager() ? DesktopProbe::expectedWorkArea() : QRect(QPoint(), size);
-        QCOMPARE(screen->visibleFrame, QRectF(area.x(), size.height() - area.y() - area.height(), area.width(), area.height()));
-        // The logic's own flip, around the frame's height, gives back X coordinates.
-        QCOMPARE(WindowManager::topLeftPosition(screen->visibleFrame, screen->frame.height()), QPointF(area.topLeft()));
+        QCOMPARE(screens.all[0].workArea, QRectF(area));
+
+        // Absurd work areas from another client are clamped, never overflowed.
+        const std::vector<uint32_t> saved = m_desktop.property(m_desktop.root(), "_NET_WORKAREA");
+        setProperty(m_desktop.root(), "_NET_WORKAREA", {0xFFFFFFF0u, 0xFFFFFFF0u, 0xFFFFFFF0u, 0xFFFFFFF0u}, XCB_ATOM_CARDINAL);
+        QCOMPARE(m_system->screens().all[0].workArea, QRectF(0, 0, size.width(), size.height()));
+        setProperty(m_desktop.root(), "_NET_WORKAREA", {1, 2, 0x7FFFFFFF, 0x7FFFFFFF}, XCB_ATOM_CARDINAL);
+        QCOMPARE(m_system->screens().all[0].workArea, QRectF(1, 2, size.width() - 1, size.height() - 2));
+        if (saved.empty())
+            xcb_delete_property(m_desktop.connection(), m_desktop.root(), m_desktop.atom("_NET_WORKAREA"));
+        else
+            setProperty(m_desktop.root(), "_NET_WORKAREA", QList<uint32_t>(saved.begin(), saved.end()), XCB_ATOM_CARDINAL);
     }
 
-    void focusedWindowByKind_data()
+    void windowByKind_data()
     {
         QTest::addColumn<QByteArray>("kind");
         QTest::addColumn<bool>("isTarget");
@@ -95,7 +89,7 @@ private slots:
         QTest::newRow("same pid on another host") << QByteArray("pid:self host:other") << true;
     }
 
-    void focusedWindowByKind()
+    void windowByKind()
     {
         QFETCH(QByteArray, kind);
         QFETCH(bool, isTarget);
@@ -109,75 +103,81 @@ private slots:
                                 XCB_ATOM_STRING, 8, uint32_t(host.size()), host.constData());
             m_desktop.sync();
         }
-        const WindowSystem::FocusedWindow focused = lookUp(window);
-        QCOMPARE(focused.status, 0);
-        QCOMPARE(bool(focused.window), isTarget);
-    }
-
-    void vanishedMidOperation_data()
-    {
-        QTest::addColumn<bool>("snap");
-        QTest::addColumn<bool>("afterPosition");
-        QTest::newRow("snap, after lookup") << true << false;
-        QTest::newRow("snap, after position") << true << true;
-        QTest::newRow("resize, after lookup") << false << false;
+        const auto found = m_system->window(window);
+        QCOMPARE(found.has_value(), isTarget);
+        if (!found)
+            QCOMPARE(found.error(), PlatformError::noFocusedWindow);
     }
 
     void vanishedMidOperation()
     {
-        QFETCH(bool, snap);
-        QFETCH(bool, afterPosition);
         const xcb_window_t window = makeWindow();
-        VanishingWindowSystem vanishing(*m_system, m_desktop, window, afterPosition);
-        WindowManager manager(vanishing);
-        const auto result = snap ? manager.snapFocusedWindow(SnapPosition::rightThird) : manager.resizeFocusedWindow(640, 480);
-        QVERIFY(!result);
-        QCOMPARE(result.error(), snap ? WindowError::snapFailed : WindowError::resizeFailed);
+        auto found = m_system->window(window);
+        QVERIFY(found);
+        xcb_destroy_window(m_desktop.connection(), window);
+        m_desktop.sync();
+        const auto written = (*found)->setFrame({10, 10, 300, 200});
+        QVERIFY(!written);
+        QCOMPARE(written.error(), PlatformError::windowGone);
         // Looking it up again fails rather than yielding a dead window; the backend is still usable.
-        QVERIFY(lookUp(window).status != 0);
-        QVERIFY(m_system->mainScreen());
+        QCOMPARE(m_system->window(window).error(), PlatformError::noFocusedWindow);
+        QVERIFY(!m_system->screens().all.empty());
     }
 
     void refusedValues()
     {
         const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-        const WindowSystem::FocusedWindow focused = lookUp(makeWindow());
-        QVERIFY(focused.window);
+        auto found = m_system->window(makeWindow());
+        QVERIFY(found);
         for (const QSizeF size : {QSizeF(0, 100), QSizeF(100, 0), QSizeF(0.4, 100), QSizeF(-300, 100), QSizeF(32768, 100),
                                   QSizeF(100, 40000), QSizeF(nan, 100), QSizeF(100, inf)})
-            QVERIFY2(m_system->setSize(*focused.window, size) != 0, qPrintable(QString("%1x%2").arg(size.width()).arg(size.height())));
-        for (const QPointF position : {QPointF(nan, 0), QPointF(0, -inf), QPointF(1e9, 0)})
-            QVERIFY2(m_system->setPosition(*focused.window, position) != 0, qPrintable(QString::number(position.x())));
-        // The limits themselves are fine.
-        QCOMPARE(m_system->setSize(*focused.window, QSizeF(1, 32767)), 0);
-        QCOMPARE(m_system->setPosition(*focused.window, QPointF(10, 10)), 0);
-        // Fullscreen windows are left alone.
-        const WindowSystem::FocusedWindow fullScreen = lookUp(makeWindow("_NET_WM_STATE", {m_desktop.atom("_NET_WM_STATE_FULLSCREEN")}));
-        QVERIFY(fullScreen.window);
-        QVERIFY(m_system->setPosition(*fullScreen.window, {0, 0}) != 0);
-        QVERIFY(m_system->setSize(*fullScreen.window, {300, 200}) != 0);
+            QCOMPARE((*found)->setSize(size).error(), PlatformError::invalidValue);
+        for (const QRectF frame : {QRectF(nan, 0, 10, 10), QRectF(0, -inf, 10, 10), QRectF(1e9, 0, 10, 10)})
+            QCOMPARE((*found)->setFrame(frame).error(), PlatformError::invalidValue);
+        // Full-screen windows are left alone.
+        auto fullScreen = m_system->window(makeWindow("_NET_WM_STATE", {m_desktop.atom("_NET_WM_STATE_FULLSCREEN")}));
+        QVERIFY(fullScreen);
+        QCOMPARE((*fullScreen)->setFrame({0, 0, 300, 200}).error(), PlatformError::refused);
+        QCOMPARE((*fullScreen)->setSize({300, 200}).error(), PlatformError::refused);
+    }
+
+    void clientSideDecorationsAreOutsideTheFrame_data()
+    {
+        QTest::addColumn<QList<uint32_t>>("shadow"); // left, right, top, bottom
+        QTest::addColumn<QRect>("client");
+        // The visible frame goes to (100, 50) at 600×400: the client, shadow and all, reaches that much further out.
+        QTest::newRow("shadow") << QList<uint32_t>{10, 14, 8, 12} << QRect(100 - 10, 50 - 8, 600 + 10 + 14, 400 + 8 + 12);
+        // A claim no shadow could make is not believed.
+        QTest::newRow("absurd shadow") << QList<uint32_t>{4096, 4096, 4096, 4096} << QRect(100, 50, 600, 400);
     }
 
     void clientSideDecorationsAreOutsideTheFrame()
     {
+        QFETCH(QList<uint32_t>, shadow);
+        QFETCH(QRect, client);
         if (!DesktopProbe::hasWindowManager())
             QSKIP("needs a window manager");
-        // Drawing its own title bar and shadow, as GTK does: no decorations from the window manager
-        // (_MOTIF_WM_HINTS); _GTK_FRAME_EXTENTS names the invisible shadow (left, right, top, bottom).
-        const xcb_window_t window = makeWindow("_MOTIF_WM_HINTS", {2, 0, 0, 0, 0}, m_desktop.atom("_MOTIF_WM_HINTS"));
-        const uint32_t shadow[] = {10, 14, 8, 12};
-        xcb_change_property(m_desktop.connection(), XCB_PROP_MODE_REPLACE, window, m_desktop.atom("_GTK_FRAME_EXTENTS"),
-                            XCB_ATOM_CARDINAL, 32, 4, shadow);
-        xcb_map_window(m_desktop.connection(), window);
-        m_desktop.sync();
-        QVERIFY(DesktopProbe::waitFor([&] { return m_desktop.activeWindow() == window; }));
-        const WindowSystem::FocusedWindow focused = lookUp(window);
-        QVERIFY(focused.window);
-        // The visible frame goes to (100, 50) at 600×400: the client, shadow and all, reaches that much further out.
-        QCOMPARE(m_system->setPosition(*focused.window, {100, 50}), 0);
-        QCOMPARE(m_system->setSize(*focused.window, {600, 400}), 0);
-        const QRect client(100 - 10, 50 - 8, 600 + 10 + 14, 400 + 8 + 12);
+        const xcb_window_t window = mappedUndecorated(shadow);
+        QVERIFY(window);
+        auto found = m_system->window(window);
+        QVERIFY(found);
+        const auto achieved = (*found)->setFrame({100, 50, 600, 400});
+        QVERIFY(achieved);
+        QCOMPARE(*achieved, QRectF(100, 50, 600, 400));
         QCOMPARE(m_desktop.settledFrame(window, client), client);
+    }
+
+    void aGrabbedServerTimesOut()
+    {
+        xcb_grab_server(m_desktop.connection());
+        m_desktop.sync();
+        const auto found = m_system->focusedWindow();
+        xcb_ungrab_server(m_desktop.connection());
+        m_desktop.sync();
+        QVERIFY(!found);
+        QCOMPARE(found.error(), PlatformError::timedOut);
+        // The late replies are dropped; the next request is answered as usual.
+        QCOMPARE(m_system->screens().all.size(), size_t(1));
     }
 };
 
