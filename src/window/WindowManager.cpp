@@ -88,7 +88,8 @@ std::expected<WindowManager::Change, WindowError> WindowManager::resizeFocusedWi
     }
     const QRectF before = (*window)->frame();
 
-    if (const WindowSystem::Screen* screen = chooseScreen(m_system.screens(), m_screenChoice, before)) {
+    const WindowSystem::Screens screens = m_system.screens();
+    if (const WindowSystem::Screen* screen = chooseScreen(screens, m_screenChoice, before)) {
         width = std::min(screen->workArea.width(), width);
         height = std::min(screen->workArea.height(), height);
         if (!isWindowSize(width, height)) {
@@ -113,7 +114,8 @@ std::expected<WindowManager::Change, WindowError> WindowManager::snapFocusedWind
         return std::unexpected(WindowError::noActiveWindow);
     }
     const std::optional<QRectF> before = window ? std::optional((*window)->frame()) : std::nullopt;
-    const WindowSystem::Screen* screen = chooseScreen(m_system.screens(), m_screenChoice, before);
+    const WindowSystem::Screens screens = m_system.screens();
+    const WindowSystem::Screen* screen = chooseScreen(screens, m_screenChoice, before);
     if (!screen)
         return std::unexpected(WindowError::snapFailed);
     if (!window) {

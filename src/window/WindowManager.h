@@ -42,7 +42,8 @@ public:
     static QRectF flipped(const QRectF& rect);
 
     // The screen the operation uses: the main screen, or the one holding the
-    // largest part of frame (the main screen when frame is on none).
+    // largest part of frame (the main screen when frame is on none). Points
+    // into screens, which must outlive the result.
     static const WindowSystem::Screen* chooseScreen(const WindowSystem::Screens& screens, ScreenChoice choice,
                                                     const std::optional<QRectF>& frame);
 

@@ -71,7 +71,7 @@ xcb_window_t DesktopProbe::activeWindow() const
     return active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active[0];
 }
 
-std::optional<QRect> DesktopProbe::frame(xcb_window_t window) const
+std::optional<QRect> DesktopProbe::clientFrame(xcb_window_t window) const
 {
     const auto geometryCookie = xcb_get_geometry(m_connection, window);
     const auto placeCookie = xcb_translate_coordinates(m_connection, window, m_root, 0, 0);
@@ -84,6 +84,16 @@ std::optional<QRect> DesktopProbe::frame(xcb_window_t window) const
     e.resize(4, 0); // left, right, top, bottom
     return QRect(place->dst_x - int(e[0]), place->dst_y - int(e[2]), geometry->width + int(e[0] + e[1]),
                  geometry->height + int(e[2] + e[3]));
+}
+
+std::optional<QRect> DesktopProbe::frame(xcb_window_t window) const
+{
+    const std::optional<QRect> outer = clientFrame(window);
+    std::vector<uint32_t> s = property(window, "_GTK_FRAME_EXTENTS");
+    s.resize(4, 0); // left, right, top, bottom
+    if (!outer)
+        return outer;
+    return outer->adjusted(int(s[0]), int(s[2]), -int(s[1]), -int(s[3]));
 }
 
 bool DesktopProbe::isMaximized(xcb_window_t window) const
@@ -118,10 +128,26 @@ QRect DesktopProbe::settledFrame(xcb_window_t window, const QRect& expected) con
     return last.value_or(QRect());
 }
 
-xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& title)
+xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& title, Client kind)
 {
     auto process = std::make_unique<QProcess>();
-    process->start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), geometry, QStringLiteral("-title"), title, title});
+    const QString clients = QStringLiteral(VENTREL_E2E_CLIENTS);
+    switch (kind) {
+    case Client::xmessage:
+        process->start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), geometry, QStringLiteral("-title"), title, title});
+        break;
+    case Client::gtk:
+    case Client::fixedSizeGtk:
+        process->start(clients + QStringLiteral("/gtk-client.py"),
+                       {geometry, title, kind == Client::fixedSizeGtk ? QStringLiteral("--fixed") : QString()});
+        break;
+    case Client::qt:
+        process->start(clients + QStringLiteral("/qt-client"), {geometry, title});
+        break;
+    case Client::xterm: // geometry in character cells
+        process->start(QStringLiteral("xterm"), {QStringLiteral("-geometry"), geometry, QStringLiteral("-title"), title});
+        break;
+    }
     if (!process->waitForStarted())
         return XCB_WINDOW_NONE;
     m_clients.push_back(std::move(process));
@@ -144,7 +170,7 @@ xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& t
     m_clientWindows.push_back(found);
     // openbox may activate the window a moment before it puts the frame in place.
     const QStringList place = geometry.section(u'+', 1).split(u'+');
-    if (hasWindowManager() && place.size() == 2)
+    if (hasWindowManager() && place.size() == 2 && (kind == Client::xmessage || kind == Client::qt))
         waitFor([&] { return frame(found).value_or(QRect()).topLeft() == QPoint(place[0].toInt(), place[1].toInt()); });
     return found;
 }
@@ -179,7 +205,9 @@ bool DesktopProbe::maximize(xcb_window_t window)
         xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                        reinterpret_cast<const char*>(&message));
         xcb_flush(m_connection);
-        if (waitFor([&] { return isMaximized(window) && frame(window) == expectedWorkArea(); }, std::chrono::seconds(1)))
+        // icewm puts a maximized window's borders outside the work area.
+        if (waitFor([&] { return isMaximized(window) && frame(window).value_or(QRect()).contains(expectedWorkArea()); },
+                    std::chrono::seconds(1)))
             return true;
     }
     return false;

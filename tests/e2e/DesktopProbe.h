@@ -34,7 +34,10 @@ public:
     // A 32-bit property; empty when missing.
     std::vector<uint32_t> property(xcb_window_t window, const char* name, xcb_atom_t type = XCB_ATOM_CARDINAL) const;
     xcb_window_t activeWindow() const;
-    // The outer frame in X coordinates (the client widened by _NET_FRAME_EXTENTS); none once gone.
+    // The client widened by _NET_FRAME_EXTENTS, in X coordinates; none once gone.
+    std::optional<QRect> clientFrame(xcb_window_t window) const;
+    // What the user sees as the window: clientFrame less a client-side
+    // decorated window's shadow (_GTK_FRAME_EXTENTS).
     std::optional<QRect> frame(xcb_window_t window) const;
     bool isMaximized(xcb_window_t window) const;
 
@@ -43,9 +46,16 @@ public:
     // The frame once it equals expected or has stopped changing (empty once gone).
     QRect settledFrame(xcb_window_t window, const QRect& expected) const;
 
-    // An xmessage window (it takes any size) at "WxH+X+Y"; waits until it is
-    // active and placed (without a window manager, until it exists). 0 on failure.
-    xcb_window_t startClient(const QString& geometry, const QString& title);
+    enum class Client {
+        xmessage,     // takes any size
+        gtk,          // GTK 3 drawing its own title bar (and, composited, a shadow)
+        fixedSizeGtk, // the same, not resizable
+        qt,           // a plain Qt window
+        xterm,        // sizes in character cells; geometry in cells too
+    };
+    // A client window at "WxH+X+Y"; waits until it is active and placed
+    // (without a window manager, until it exists). 0 on failure.
+    xcb_window_t startClient(const QString& geometry, const QString& title, Client kind = Client::xmessage);
     // Closes every client and waits until their windows are gone (openbox
     // leaves _NET_ACTIVE_WINDOW naming the last one).
     void closeClients();

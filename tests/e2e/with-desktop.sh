@@ -15,7 +15,8 @@
 #   VENTREL_E2E_SCREEN         the screen size, e.g. 1366x768
 #   VENTREL_E2E_PANEL_HEIGHT   the height the panel reserves (0 without one)
 #   VENTREL_E2E_PANEL_EDGE     bottom or top
-#   VENTREL_E2E_WM             1 when openbox runs, 0 with --no-wm
+#   VENTREL_E2E_WM             1 when a window manager runs, 0 with --no-wm
+#   VENTREL_E2E_WM_NAME        its name, as given to --wm
 #   VENTREL_E2E_LIB            a shell library to source (desktop-lib.sh):
 #                              start_client, frame_geometry, wait_for, ...
 #   VENTREL_E2E_DIR            a scratch directory, removed afterwards
@@ -27,6 +28,9 @@
 # Options:
 #   --no-panel        no trayer: nothing reserves space on the screen
 #   --no-wm           no window manager (and no panel): no _NET_ACTIVE_WINDOW
+#   --wm NAME         the window manager: openbox (default), xfwm4 (compositing,
+#                     so GTK windows draw shadows), kwin (KWin on X11), metacity,
+#                     mutter, fluxbox or icewm; their own panels are turned off
 #   --size WxH        screen size (default 1366x768)
 #   --panel-height N  height of the trayer panel (default 26)
 #   --panel-edge E    bottom (default) or top
@@ -47,6 +51,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 size=1366x768
 panel=1
 wm=1
+wm_name=openbox
 panel_height=26
 panel_edge=bottom
 keep_config=0
@@ -57,6 +62,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --no-panel) panel=0; shift ;;
     --no-wm) wm=0; panel=0; shift ;;
+    --wm) wm_name=${2:?}; shift 2 ;;
     --size) size=${2:?}; shift 2 ;;
     --panel-height) panel_height=${2:?}; shift 2 ;;
     --panel-edge) panel_edge=${2:?}; shift 2 ;;
@@ -74,16 +80,33 @@ done
 for tool in Xvfb xauth xdpyinfo xprop; do
   command -v "$tool" >/dev/null || { echo "with-desktop: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 125; }
 done
-[ $wm -eq 0 ] || command -v openbox >/dev/null || { echo "with-desktop: openbox is missing" >&2; exit 125; }
+declare -A wm_commands=(
+  [openbox]="openbox --sm-disable"
+  [xfwm4]="xfwm4 --compositor=on --sm-client-disable"
+  [kwin]="kwin_x11"
+  [metacity]="metacity"
+  [mutter]="mutter --x11 --sm-disable"
+  [fluxbox]="fluxbox -rc $here/wm/fluxbox-init"
+  [icewm]="icewm"
+)
+[ -n "${wm_commands[$wm_name]:-}" ] || { echo "with-desktop: unknown window manager $wm_name" >&2; exit 125; }
+wm_command=${wm_commands[$wm_name]}
+[ $wm -eq 0 ] || command -v "${wm_command%% *}" >/dev/null || { echo "with-desktop: ${wm_command%% *} is missing" >&2; exit 125; }
 [ $panel -eq 0 ] || command -v trayer >/dev/null || { echo "with-desktop: trayer is missing" >&2; exit 125; }
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/ventrel-desktop.XXXXXX")
 pids=()
 cleanup() {
   local status=$?
-  # Newest first, so clients go before the server they talk to.
+  # Newest first, so clients go before the server they talk to; fluxbox
+  # may ignore TERM, so what is still there after a bounded wait is killed.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do wait "${pids[i]}" 2>/dev/null || true; done
+  local deadline=$((SECONDS + 5))
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    while kill -0 "${pids[i]}" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.05; done
+    kill -9 "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
   rm -rf "$dir"
   exit "$status"
 }
@@ -122,14 +145,40 @@ export DISPLAY=:$(tr -d '[:space:]' <"$dir/display")
 xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
 wait_for 10 xdpyinfo || fail "Xvfb on $DISPLAY does not answer"
 
-export VENTREL_E2E_WM=$wm
+export VENTREL_E2E_WM=$wm VENTREL_E2E_WM_NAME=$wm_name
 if [ $wm -eq 1 ]; then
-  openbox --sm-disable >>"$dir/log" 2>&1 &
+  # Each manager's own settings, panels and session parts stay in the
+  # scratch folder and off: only the trayer panel below reserves space.
+  export HOME=$dir/home ICEWM_PRIVCFG=$here/wm/icewm
+  mkdir -p "$HOME"
+  # fluxbox runs fbsetbg for its wallpaper, which fails here and says so in
+  # an xmessage window: a stray client the tests would find. A stand-in that
+  # does nothing comes first on its PATH.
+  if [ "$wm_name" = fluxbox ]; then
+    mkdir -p "$dir/bin"
+    printf '#!/bin/sh\nexit 0\n' >"$dir/bin/fbsetbg"
+    chmod +x "$dir/bin/fbsetbg"
+    wm_command="env PATH=$dir/bin:$PATH $wm_command"
+  fi
+  if [ "$wm_name" = kwin ] || [ "$wm_name" = mutter ] || [ "$wm_name" = metacity ] || [ "$wm_name" = xfwm4 ]; then
+    # They look for a session bus; a private one keeps them off the caller's.
+    if [ -z "${VENTREL_E2E_OWN_BUS:-}" ]; then
+      eval "$(dbus-launch --sh-syntax)"
+      pids+=("$DBUS_SESSION_BUS_PID")
+      export VENTREL_E2E_OWN_BUS=1
+    fi
+  fi
+  # shellcheck disable=SC2086
+  QT_QPA_PLATFORM=xcb $wm_command >>"$dir/log" 2>&1 &
   pids+=($!)
-  # The check window comes early in openbox's start; the work area once it
-  # manages windows. A panel mapped in between may never be managed.
-  wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && xprop -root _NET_WORKAREA | grep -q '='; }
-  wait_for 10 wm_ready || fail "openbox did not start"
+  # The check window comes early in a manager's start; the work area once it
+  # manages windows (KWin and icewm write none until something reserves space). A
+  # panel mapped in between may never be managed.
+  wm_ready() {
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' &&
+      { [ "$wm_name" = kwin ] || [ "$wm_name" = icewm ] || xprop -root _NET_WORKAREA | grep -q "="; }
+  }
+  wait_for 20 wm_ready || fail "$wm_name did not start"
 fi
 
 screen_height=${size#*x}

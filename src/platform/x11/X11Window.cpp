@@ -234,39 +234,35 @@ std::expected<void, PlatformError> X11Window::restore()
 }
 
 // Waits for the window manager's answer to a request: done as soon as the
-// frame is the target, or once changes have stopped arriving for
-// quietPeriod, or at settleTimeout (a window that never changes has refused).
-// The frame is read after each batch of events, and once per quiet period
-// in case the manager moved the frame without telling the client.
+// frame is the target, or once the manager has answered (a configure or
+// property event) and then gone quiet for quietPeriod, or at settleTimeout
+// when it says nothing at all. The frame is read after each batch of events,
+// and once per quiet period in case the manager moved the frame without
+// telling the client.
 std::expected<X11Window::Geometry, PlatformError> X11Window::settle(const QRect& target, bool sizeOnly)
 {
     const auto reached = [&](const Geometry& g) {
         return sizeOnly ? g.outer().size() == target.size() : g.outer() == target;
     };
     const auto deadline = X11WindowSystem::Clock::now() + settleTimeout;
-    Geometry last = m_geometry;
-    bool changed = false;
+    bool answered = false;
     for (;;) {
         const auto quiet = std::min(deadline, X11WindowSystem::Clock::now() + quietPeriod);
-        const bool events = m_system.waitReadable(quiet);
-        bool relevant = false;
-        while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(m_system.connection())}) {
-            const uint8_t type = event->response_type & 0x7f;
-            relevant |= type == XCB_CONFIGURE_NOTIFY || type == XCB_PROPERTY_NOTIFY;
-            if (type == XCB_DESTROY_NOTIFY || type == XCB_UNMAP_NOTIFY)
-                return std::unexpected(PlatformError::windowGone);
+        bool heard = false;
+        if (m_system.waitReadable(quiet)) {
+            while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(m_system.connection())}) {
+                const uint8_t type = event->response_type & 0x7f;
+                heard |= type == XCB_CONFIGURE_NOTIFY || type == XCB_PROPERTY_NOTIFY;
+                if (type == XCB_DESTROY_NOTIFY || type == XCB_UNMAP_NOTIFY)
+                    return std::unexpected(PlatformError::windowGone);
+            }
         }
         m_system.begin();
         const auto now = currentGeometry();
         if (!now)
             return std::unexpected(now.error());
-        const bool moved = now->outer() != last.outer() || now->frame != last.frame;
-        changed |= moved;
-        last = *now;
-        if (reached(last))
-            return last;
-        const bool quietNow = !events || !relevant;
-        if ((changed && quietNow && !moved) || X11WindowSystem::Clock::now() >= deadline)
-            return last;
+        if (reached(*now) || (answered && !heard) || X11WindowSystem::Clock::now() >= deadline)
+            return *now;
+        answered |= heard;
     }
 }

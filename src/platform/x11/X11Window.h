@@ -57,10 +57,11 @@ public:
     // decorations, and are taken as none.
     static constexpr int largestExtent = 256;
 
-    // How long the window manager has to settle a change; a change that
-    // stops arriving for quietPeriod has settled early.
-    static constexpr std::chrono::milliseconds settleTimeout{300};
-    static constexpr std::chrono::milliseconds quietPeriod{40};
+    // How long a window manager that says nothing has to settle a change
+    // (generous: a loaded machine delays it); one that has answered and then
+    // stays quiet for quietPeriod has settled.
+    static constexpr std::chrono::milliseconds settleTimeout{1000};
+    static constexpr std::chrono::milliseconds quietPeriod{50};
 
 private:
     std::expected<QRectF, PlatformError> write(uint32_t flags, const QRect& target);

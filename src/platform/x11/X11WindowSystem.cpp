@@ -65,6 +65,7 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t* connection, int screenNumber)
     m_gtkFrameExtents = internAtom(connection, "_GTK_FRAME_EXTENTS");
     m_systemTray = internAtom(connection, "_NET_SYSTEM_TRAY_S" + std::to_string(m_screenNumber));
     m_i3SocketPath = internAtom(connection, "I3_SOCKET_PATH");
+    m_wmState = internAtom(connection, "WM_STATE");
     m_utf8String = m_ewmh.UTF8_STRING;
 }
 
@@ -181,14 +182,20 @@ std::expected<std::unique_ptr<Window>, PlatformError> X11WindowSystem::focusedWi
     const xcb_window_t window = activeWindow[0];
 
     const auto selfCheckCookie = xcb_ewmh_get_supporting_wm_check(&m_ewmh, checkWindow[0]);
+    // A window the manager manages carries WM_STATE; fluxbox may name one of
+    // its own frame windows active once the client in it has closed.
+    const auto managedCookie = xcb_get_property(connection(), 0, window, m_wmState, m_wmState, 0, 0);
     const LookupRequests lookup = requestLookup(window);
     const auto selfCheck = await<xcb_get_property_reply_t>(selfCheckCookie.sequence);
+    const auto managed = await<xcb_get_property_reply_t>(managedCookie.sequence);
     auto found = readLookup(lookup);
     if (m_timedOut)
         return std::unexpected(PlatformError::timedOut);
     const auto selfWindow = propertyValues(selfCheck.get(), XCB_ATOM_WINDOW);
     if (selfWindow.empty() || selfWindow[0] != checkWindow[0])
         return std::unexpected(PlatformError::noFrontmostApplication);
+    if (!managed || managed->type != m_wmState)
+        return std::unexpected(PlatformError::noFocusedWindow);
     return found;
 }
 

@@ -54,7 +54,7 @@ public:
     QString i3SocketPath();
 
     // The longest any one operation waits for the server.
-    static constexpr std::chrono::milliseconds replyTimeout{500};
+    static constexpr std::chrono::milliseconds replyTimeout{1000};
 
 private:
     friend class X11Window;
@@ -100,6 +100,7 @@ private:
     xcb_atom_t m_gtkFrameExtents = XCB_ATOM_NONE;
     xcb_atom_t m_systemTray = XCB_ATOM_NONE;
     xcb_atom_t m_i3SocketPath = XCB_ATOM_NONE;
+    xcb_atom_t m_wmState = XCB_ATOM_NONE;
     xcb_atom_t m_utf8String = XCB_ATOM_NONE;
     bool m_atomsReady = false;
     Clock::time_point m_deadline{};

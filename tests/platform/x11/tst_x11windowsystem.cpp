@@ -164,7 +164,7 @@ private slots:
         const auto achieved = (*found)->setFrame({100, 50, 600, 400});
         QVERIFY(achieved);
         QCOMPARE(*achieved, QRectF(100, 50, 600, 400));
-        QCOMPARE(m_desktop.settledFrame(window, client), client);
+        QVERIFY(DesktopProbe::waitFor([&] { return m_desktop.clientFrame(window) == client; }));
     }
 
     void aGrabbedServerTimesOut()
