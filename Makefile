@@ -4,8 +4,10 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 10
 
-.PHONY: all deps build build-asan test test-plain test-asan run demo bench install package clean
+.PHONY: all deps build build-asan test test-plain test-asan fuzz run demo bench install package clean
 
 all: build
 
@@ -33,6 +35,13 @@ test-asan: build-asan
 
 test: test-plain test-asan
 
+# Every decoder of outside input under libFuzzer with ASan and UBSan, for
+# FUZZ_SECONDS each (CI: 60); figures per target on standard output.
+fuzz: deps
+	cmake -S tests/fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 # Builds only the program and its tray app library.
 run: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target ventrel
@@ -54,4 +63,4 @@ package: deps $(BUILD)/build.ninja
 	cd $(BUILD) && cpack
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -8,11 +8,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-randr0-dev
   xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick
-  desktop-file-utils
+  desktop-file-utils libglib2.0-bin
   dbus dbus-daemon dbus-bin at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0
   kwin-wayland kwin-style-breeze xwayland
   appstream lintian man-db file librsvg2-bin
-  clang libgnustep-gui-dev libobjc-12-dev
+  clang libclang-rt-14-dev libgnustep-gui-dev libobjc-12-dev
   xfwm4 kwin-x11 breeze metacity mutter fluxbox icewm xterm dbus-x11
   sway i3-wm foot x11-xserver-utils
   gnome-shell gnome-shell-extension-appindicator

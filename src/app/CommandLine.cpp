@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/TerminalText.h"
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
 #include "window/WindowManager.h"
@@ -344,13 +345,19 @@ int CommandLine::list(const QStringList& arguments)
                    {QStringLiteral("screenChoice"), screenChoiceName(positions.screenChoice())}});
         return success;
     }
+    // Names are the user's text, or whoever wrote the settings file: printed
+    // made safe and bounded, so the table stays a table.
+    QStringList names;
     qsizetype nameWidth = 0;
-    for (const WindowPreset& p : std::as_const(ordered))
-        nameWidth = std::max(nameWidth, p.name.size());
+    for (const WindowPreset& p : std::as_const(ordered)) {
+        names << TerminalText::safeName(p.name);
+        nameWidth = std::max(nameWidth, names.back().size());
+    }
 
     m_out << "Presets:\n";
-    for (const WindowPreset& p : std::as_const(ordered)) {
-        m_out << "  " << p.name.leftJustified(nameWidth) << "  " << sizeText(p.width, p.height).leftJustified(11)
+    for (qsizetype i = 0; i < ordered.size(); ++i) {
+        const WindowPreset& p = ordered.at(i);
+        m_out << "  " << names.at(i).leftJustified(nameWidth) << "  " << sizeText(p.width, p.height).leftJustified(11)
               << "  " << shownText(p.isVisible) << '\n';
     }
     m_out << "Snap positions:\n";

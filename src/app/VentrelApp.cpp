@@ -43,15 +43,18 @@ int VentrelApp::run(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral(VENTREL_APP_ID));
 
     SingleInstance instance;
-    if (instance.notifyRunningInstance())
+    const SingleInstance::Outcome outcome = instance.start();
+    if (outcome.role == SingleInstance::Role::handedOver)
         return 0;
+    if (!outcome.message.isEmpty())
+        std::fprintf(stderr, "ventrel: %s\n", qPrintable(outcome.message));
+    if (outcome.role == SingleInstance::Role::blocked)
+        return 1;
 
     const std::unique_ptr<WindowSystem> windowSystem = WindowSystemFactory::create();
     AppDelegate delegate(*windowSystem);
-    if (instance.listen()) {
-        QObject::connect(&instance, &SingleInstance::settingsRequested, &delegate,
-                         [&delegate] { delegate.showSettingsWindow(SettingsSection::general); });
-    }
+    QObject::connect(&instance, &SingleInstance::settingsRequested, &delegate,
+                     [&delegate] { delegate.showSettingsWindow(SettingsSection::general); });
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }

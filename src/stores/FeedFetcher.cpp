@@ -6,6 +6,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include <utility>
+
 namespace {
 
 bool isLoopbackHost(const QString& host)
@@ -51,6 +53,18 @@ std::expected<void, QString> FeedFetcher::checkAddress(const QUrl& url)
         QStringLiteral("The update feed address \"%1\" is not secure; only https is allowed.").arg(url.toString()));
 }
 
+std::expected<void, QString> FeedFetcher::checkRedirect(const QUrl& from, const QUrl& to)
+{
+    if (auto allowed = checkAddress(to); !allowed)
+        return allowed;
+    // Loopback http is allowed for a first request only so tests can serve
+    // feeds; an https request must never continue in the clear.
+    if (from.scheme().toLower() == QLatin1String("https") && to.scheme().toLower() != QLatin1String("https"))
+        return std::unexpected(
+            QStringLiteral("The update feed address \"%1\" is not secure; only https is allowed.").arg(to.toString()));
+    return {};
+}
+
 std::expected<void, QString> FeedFetcher::start(const QUrl& url, Limits limits, std::function<void(Result)> done)
 {
     cancel();
@@ -63,14 +77,25 @@ std::expected<void, QString> FeedFetcher::start(const QUrl& url, Limits limits, 
 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
+    // One more than ours, so a loop ends at our count with our message.
+    request.setMaximumRedirectsAllowed(maximumRedirects + 1);
+    m_redirects = 0;
+    m_lastUrl = url;
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Ventrel/%1").arg(QString::fromLatin1(VENTREL_VERSION)));
     m_reply = m_network.get(request);
 
     connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl& target) {
-        if (auto allowed = checkAddress(target); !allowed) {
+        // Counted here as well: past Qt's own limit a reply ends without an
+        // error, as if the last redirect were the answer.
+        if (++m_redirects > maximumRedirects) {
+            finish(std::unexpected(QStringLiteral("The update server redirected the check more than %1 times.")
+                                       .arg(maximumRedirects)));
+            return;
+        }
+        const QUrl from = std::exchange(m_lastUrl, target);
+        if (auto allowed = checkRedirect(from, target); !allowed) {
             finish(std::unexpected(QStringLiteral("The update server sent the check elsewhere. %1").arg(allowed.error())));
             return;
         }
@@ -113,6 +138,17 @@ void FeedFetcher::readAvailable()
 
 void FeedFetcher::onFinished()
 {
+    const QVariant statusAttribute = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (m_reply->error() == QNetworkReply::NoError && statusAttribute.isValid()
+        && (statusAttribute.toInt() < 200 || statusAttribute.toInt() > 299)) {
+        // A redirect loop can end here too, with whatever status Qt last saw.
+        finish(std::unexpected(QStringLiteral("The update server answered with HTTP status %1%2%3.")
+                                   .arg(statusAttribute.toInt())
+                                   .arg(reasonText(),
+                                        m_redirects ? QStringLiteral(" after %1 redirects").arg(m_redirects)
+                                                    : QString())));
+        return;
+    }
     if (m_reply->error() == QNetworkReply::NoError) {
         readAvailable();
         if (m_reply)
@@ -121,13 +157,18 @@ void FeedFetcher::onFinished()
     }
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status >= 400) {
-        const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        finish(std::unexpected(QStringLiteral("The update server answered with HTTP status %1%2.")
-                                   .arg(status)
-                                   .arg(reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason))));
+        finish(std::unexpected(
+            QStringLiteral("The update server answered with HTTP status %1%2.").arg(status).arg(reasonText())));
         return;
     }
     finish(std::unexpected(QStringLiteral("Could not reach the update server: %1").arg(m_reply->errorString())));
+}
+
+QString FeedFetcher::reasonText() const
+{
+    // The server's own words, kept short: they end up in a dialog.
+    const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().simplified();
+    return reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason.left(80));
 }
 
 void FeedFetcher::finish(Result result)

@@ -209,6 +209,7 @@ void PresetManager::loadPresets()
     // does not decode is remembered so that a copy is kept before the value is
     // next overwritten.
     m_unreadableCustomPresets.reset();
+    m_unreadableElements = {};
     if (const std::optional<QByteArray> stored = m_userDefaults->data(SettingsKeys::customPresets)) {
         QJsonParseError error{};
         const QJsonDocument document = QJsonDocument::fromJson(*stored, &error);
@@ -217,15 +218,14 @@ void PresetManager::loadPresets()
             const QJsonArray array = document.array();
             for (const QJsonValue& element : array) {
                 const auto preset = WindowPreset::fromJson(element);
-                if (!preset) {
-                    intact = false;
-                    continue;
-                }
-                loaded.append(*preset);
+                if (preset)
+                    loaded.append(*preset);
                 // Loaded as stored, but a save writes only presets that are
                 // not built-in, so this one would vanish from the file.
-                if (preset->isDefault)
+                if (!preset || preset->isDefault) {
                     intact = false;
+                    m_unreadableElements.append(element);
+                }
             }
         }
         if (!intact && !stored->isEmpty())
@@ -236,21 +236,22 @@ void PresetManager::loadPresets()
     m_presets = std::move(loaded);
 }
 
-bool PresetManager::keepUnreadableCustomPresets()
+bool PresetManager::keepUnreadableCustomPresets(const QString& otherwise)
 {
     if (!m_unreadableCustomPresets)
         return true;
     const std::expected<QString, QString> copy = m_userDefaults->keepCopy(SettingsKeys::customPresets, *m_unreadableCustomPresets);
     if (!copy) {
         qWarning().noquote() << QStringLiteral("Ventrel: some saved custom presets could not be read, and no copy of "
-                                               "them could be kept (%1); they are left as stored.")
-                                    .arg(copy.error());
+                                               "them could be kept (%1); %2")
+                                    .arg(copy.error(), otherwise);
         return false;
     }
     qWarning().noquote() << QStringLiteral("Ventrel: some saved custom presets could not be read; the stored value "
                                            "was copied to %1.")
                                 .arg(*copy);
     m_unreadableCustomPresets.reset();
+    m_unreadableElements = {};
     return true;
 }
 
@@ -258,14 +259,21 @@ void PresetManager::savePresets()
 {
     QList<std::pair<QString, QByteArray>> entries;
 
-    if (keepUnreadableCustomPresets()) {
-        QJsonArray custom;
-        for (const WindowPreset& p : std::as_const(m_presets)) {
-            if (!p.isDefault)
-                custom.append(p.toJson());
-        }
-        entries.append({SettingsKeys::customPresets, QJsonDocument(custom).toJson(QJsonDocument::Compact)});
+    QJsonArray custom;
+    for (const WindowPreset& p : std::as_const(m_presets)) {
+        if (!p.isDefault)
+            custom.append(p.toJson());
     }
+    // Without a copy, what could not be read is written back after the
+    // presets, so it is still there to recover; a value that was not even an
+    // array cannot be kept beside them and gives way.
+    if (!keepUnreadableCustomPresets(m_unreadableElements.isEmpty()
+                                         ? QStringLiteral("they are replaced.")
+                                         : QStringLiteral("they are saved again after the other presets."))) {
+        for (const QJsonValue& element : std::as_const(m_unreadableElements))
+            custom.append(element);
+    }
+    entries.append({SettingsKeys::customPresets, QJsonDocument(custom).toJson(QJsonDocument::Compact)});
 
     // A map keyed by id: a later preset with the same id replaces an earlier
     // one but keeps the earlier one's place in the array.
@@ -294,7 +302,7 @@ void PresetManager::resetToDefaults()
 {
     // The user asked for everything to go, but not for what they never saw:
     // unreadable presets are still copied out first.
-    keepUnreadableCustomPresets();
+    keepUnreadableCustomPresets(QStringLiteral("the reset deletes them."));
     m_userDefaults->remove(SettingsKeys::customPresets);
     m_userDefaults->remove(SettingsKeys::presetSettings);
     loadPresets();

@@ -5,6 +5,7 @@
 #include "stores/PresetError.h"
 #include "stores/SettingsKeys.h"
 
+#include <QJsonArray>
 #include <QList>
 #include <QObject>
 #include <QUuid>
@@ -64,9 +65,9 @@ signals:
 private:
     // The display order: a stable sort by sortOrder.
     static QList<WindowPreset> inDisplayOrder(QList<WindowPreset> presets);
-    // True when "customPresets" may be overwritten: nothing unreadable is
-    // stored there, or a copy of it has been kept.
-    bool keepUnreadableCustomPresets();
+    // True when nothing unreadable is stored in "customPresets", or a copy of
+    // it has been kept; otherwise warns, ending with what happens to it instead.
+    bool keepUnreadableCustomPresets(const QString& otherwise);
 
     std::shared_ptr<DefaultsDatabase> m_userDefaults;
     QList<WindowPreset> m_presets;
@@ -74,4 +75,6 @@ private:
     // decoded as built-in and so would not be written back, until a copy has
     // been kept.
     std::optional<QByteArray> m_unreadableCustomPresets;
+    // The elements of that array which did not load as custom presets.
+    QJsonArray m_unreadableElements;
 };

@@ -43,12 +43,6 @@ std::optional<qint64> storedCount(const QVariant& value)
 
 } // namespace
 
-std::shared_ptr<DefaultsDatabase> DefaultsDatabase::standard()
-{
-    static const std::shared_ptr<DefaultsDatabase> database = std::make_shared<SettingsDefaultsDatabase>();
-    return database;
-}
-
 SettingsDefaultsDatabase::SettingsDefaultsDatabase()
     : m_open([] {
           return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Ventrel"),
@@ -109,9 +103,22 @@ void SettingsDefaultsDatabase::remove(const QString& key)
 std::optional<QStringList> SettingsDefaultsDatabase::stringList(const QString& key) const
 {
     QSettings& settings = *m_settings;
-    // A plain value under the key was not written as a list.
-    if (settings.contains(key))
-        return std::nullopt;
+    // A value under the key itself is a list written the ordinary way,
+    // setValue(QStringList): the INI form keeps one element as a plain
+    // string and an empty list as an invalid value.
+    if (settings.contains(key)) {
+        const QVariant value = settings.value(key);
+        switch (value.typeId()) {
+        case QMetaType::QStringList:
+            return value.toStringList();
+        case QMetaType::QString:
+            return QStringList{value.toString()};
+        case QMetaType::UnknownType:
+            return QStringList();
+        default:
+            return std::nullopt;
+        }
+    }
     const std::optional<qint64> size = storedCount(settings.value(sizeKey(key)));
     if (!size)
         return std::nullopt;

@@ -9,11 +9,12 @@
 #include <memory>
 
 // The defaults database kept by QSettings. Data values are stored as byte
-// arrays. Lists of strings are stored as a QSettings array (a group holding
+// arrays. Lists of strings are written as a QSettings array (a group holding
 // "size" and one "<n>/value" per element) because the flat INI form cannot
 // tell a one-element list from a plain string, nor an empty list from an
-// unset value; the array form round-trips every list exactly and leaves a
-// plain value under the same key recognisable as "not a list".
+// unset value; the array form round-trips every list exactly. Lists are read
+// in every form a person or another tool may have written: that array, a
+// QStringList stored under the key, or a plain string (a one-element list).
 class SettingsDefaultsDatabase : public DefaultsDatabase {
 public:
     // The user's database: native format, organization and application "Ventrel".

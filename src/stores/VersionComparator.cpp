@@ -3,6 +3,8 @@
 #include <QList>
 #include <QStringView>
 
+#include <algorithm>
+
 namespace {
 
 enum class PartType { number, separator, word, space };
@@ -88,10 +90,16 @@ int VersionComparator::compare(const QString& a, const QString& b)
     }
     if (partsA.size() == partsB.size())
         return 0;
-    // Equal as far as both go: more numbers make a newer version, a trailing
-    // word an older one.
+    // Equal as far as both go. The rest decides at its first part that is
+    // neither a separator nor zero ("1.0" is "1"): a number makes the longer
+    // version newer, a word (a pre-release marker) older.
     const bool aLonger = partsA.size() > partsB.size();
-    const Part& extra = aLonger ? partsA[common] : partsB[common];
-    const bool longerIsNewer = extra.type != PartType::word;
+    const QList<Part>& longer = aLonger ? partsA : partsB;
+    const auto decisive = std::find_if(longer.cbegin() + common, longer.cend(), [](const Part& p) {
+        return p.type == PartType::word || (p.type == PartType::number && compareNumbers(p.text, u"0") != 0);
+    });
+    if (decisive == longer.cend())
+        return 0;
+    const bool longerIsNewer = decisive->type == PartType::number;
     return (aLonger == longerIsNewer) ? 1 : -1;
 }

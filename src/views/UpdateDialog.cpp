@@ -30,6 +30,9 @@ UpdateDialog::UpdateDialog(QWidget* parent) : QDialog(parent)
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("messageLabel"));
     m_message->setWordWrap(true);
+    // Both show text from the feed and the server, which must never be read as markup.
+    m_title->setTextFormat(Qt::PlainText);
+    m_message->setTextFormat(Qt::PlainText);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 0);

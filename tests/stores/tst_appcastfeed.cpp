@@ -66,6 +66,8 @@ private slots:
         QTest::newRow("patch after a beta") << "1.2.1" << "1.2b4" << 1;
         QTest::newRow("date stamps past 64 bits") << "20250101235959123456789" << "20260101000000000000000" << -1;
         QTest::newRow("leading zeros, spaces") << " 1.02 " << "1.2" << 0;
+        QTest::newRow("trailing zeros") << "1.0.0" << "1" << 0;
+        QTest::newRow("beta after trailing zeros") << "1.0b1" << "1" << -1;
     }
     void ordersRealWorldVersions()
     {

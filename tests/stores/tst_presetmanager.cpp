@@ -254,22 +254,20 @@ private slots:
         QCOMPARE(db->copies, copied ? Copies({{"customPresets", stored.toByteArray()}}) : Copies());
     }
 
-    // A value that could not be copied is left as stored; a reset, which asked
-    // for everything to go, still copies it out first.
-    void refusedCopyLeavesTheStoredValueAlone()
+    // Without a copy, what could not be read is saved again after the presets
+    // added since, and a reset, which asked for everything to go, says it
+    // deleted them.
+    void refusedCopyKeepsUnreadableAndLaterPresets()
     {
-        const QByteArray original = json({custom("A"), 7});
-        const auto db = memory(original);
+        const auto db = memory(json({custom("A"), 7}));
         db->refuseCopies = true;
         PresetManager store(db);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no copy of them could be kept"));
-        store.togglePresetVisibility(builtinId(1));
-        QCOMPARE(*db->data(SettingsKeys::customPresets), original);
-        QCOMPARE(state(PresetManager(db).presets()).at(1), "Desktop App h1"); // the rest is saved
-        db->refuseCopies = false;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("copied to"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no copy .*; they are saved again after the other presets"));
+        QVERIFY(store.addPreset("B", 800, 600));
+        QCOMPARE(state(PresetManager(db).presets()).mid(5), (QStringList{"A v9", "B v10"}));
+        QVERIFY(db->data(SettingsKeys::customPresets)->endsWith(",7]"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no copy .*; the reset deletes them"));
         store.resetToDefaults();
-        QCOMPARE(db->copies, Copies({{"customPresets", original}}));
         QVERIFY(!db->values.contains(SettingsKeys::customPresets));
     }
 };

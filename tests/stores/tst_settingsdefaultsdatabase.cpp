@@ -48,15 +48,18 @@ private slots:
         QCOMPARE(readBack(SettingsDefaultsDatabase(m_files.restart(path))), value);
     }
 
-    // Files written by hand or by another program: only the array shape we
-    // write reads as a list, only a byte array as data, and writes still land.
+    // Files written by hand or by another program: lists in every form
+    // QSettings writes, only a byte array as data, and writes still land.
     void foreignValues_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QVariant>("expected");
-        QTest::newRow("single string") << QByteArray("[General]\nkey=topHalf\n") << QVariant();
+        QTest::newRow("single string") << QByteArray("[General]\nkey=topHalf\n") << QVariant(QStringList{"topHalf"});
+        QTest::newRow("string list") << QByteArray("[General]\nkey=topHalf, \"a, b\"\n") << QVariant(QStringList{"topHalf", "a, b"});
+        QTest::newRow("empty string list") << QByteArray("[General]\nkey=@Invalid()\n") << QVariant(QStringList());
         QTest::newRow("hand-written list") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n2\\value=leftHalf\n")
                                            << QVariant(QStringList{"topHalf", "leftHalf"});
+        QTest::newRow("plain value beside a list") << QByteArray("[General]\nkey=x\n[key]\nsize=0\n") << QVariant(QStringList{"x"});
         QTest::newRow("element missing") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n") << QVariant();
         QTest::newRow("huge size") << QByteArray("[key]\nsize=9000000000000\n1\\value=a\n") << QVariant();
         QTest::newRow("not an ini file") << QByteArray::fromHex("00fffe") + " [[[ ===\n[x\nk=v\n" << QVariant();

@@ -5,7 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include <algorithm>
 
@@ -15,11 +20,65 @@ const QString entryFileName = QStringLiteral(VENTREL_APP_ID ".desktop");
 // The name entries had before the application id; see adoptFormerEntry().
 const QString formerEntryFileName = QStringLiteral("ventrel.desktop");
 
-// Characters that oblige an Exec argument to be quoted.
+// Characters that oblige an Exec argument to be quoted; white space of any
+// kind, since a reader splits arguments at each (a carriage return too).
 bool isReserved(QChar c)
 {
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    return reserved.contains(c);
+    static const QString reserved = QStringLiteral("\"'\\><~|&;$*?#()`");
+    return c.isSpace() || reserved.contains(c);
+}
+
+QString quotedArgument(QString argument)
+{
+    argument.replace(u'%', QStringLiteral("%%"));
+    if (std::none_of(argument.cbegin(), argument.cend(), isReserved))
+        return argument;
+    QString quoted = QStringLiteral("\"");
+    for (QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    return quoted + u'"';
+}
+
+// GLib looks the program up before it expands "%%", so a program whose path
+// has a "%" cannot be named first: the shell starts it, taking the path as
+// an argument, where "%%" is expanded as usual.
+const QStringList percentLauncher = {QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("exec \"$0\"")};
+
+// The arguments of an Exec line as the desktop entry rules split them, or
+// nothing when a quote is not closed.
+std::optional<QStringList> execArguments(const QString& line)
+{
+    QStringList arguments;
+    QString current;
+    bool inArgument = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"') {
+            inArgument = true;
+            for (++i; i < line.size() && line[i] != u'"'; ++i) {
+                if (line[i] == u'\\' && i + 1 < line.size())
+                    ++i;
+                current += line[i];
+            }
+            if (i == line.size())
+                return std::nullopt;
+        } else if (c.isSpace()) {
+            if (inArgument)
+                arguments << std::exchange(current, QString());
+            inArgument = false;
+        } else {
+            current += c;
+            inArgument = true;
+        }
+    }
+    if (inArgument)
+        arguments << current;
+    for (QString& argument : arguments)
+        argument.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    return arguments;
 }
 
 // Values of type string escape these, before (in reading: after) the Exec quoting.
@@ -141,40 +200,23 @@ QString XdgAutostartService::entryPath() const
 
 QString XdgAutostartService::execValue(const QString& program)
 {
-    QString argument = program;
-    argument.replace(u'%', QStringLiteral("%%"));
-    if (std::any_of(argument.cbegin(), argument.cend(), isReserved)) {
-        QString quoted = QStringLiteral("\"");
-        for (QChar c : argument) {
-            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-                quoted += u'\\';
-            quoted += c;
-        }
-        argument = quoted + u'"';
+    QStringList arguments;
+    if (program.contains(u'%')) {
+        for (const QString& word : percentLauncher)
+            arguments << quotedArgument(word);
     }
-    return escapeString(argument);
+    arguments << quotedArgument(program);
+    return escapeString(arguments.join(u' '));
 }
 
 std::optional<QString> XdgAutostartService::programFromExec(const QString& value)
 {
-    const QString line = unescapeString(value).trimmed();
-    if (line.isEmpty())
+    const std::optional<QStringList> arguments = execArguments(unescapeString(value));
+    if (!arguments || arguments->isEmpty())
         return std::nullopt;
-    QString argument;
-    if (line.front() == u'"') {
-        qsizetype i = 1;
-        for (; i < line.size() && line[i] != u'"'; ++i) {
-            if (line[i] == u'\\' && i + 1 < line.size())
-                ++i;
-            argument += line[i];
-        }
-        if (i == line.size())
-            return std::nullopt; // no closing quote
-    } else {
-        argument = line.first(std::find_if(line.cbegin(), line.cend(), [](QChar c) { return c.isSpace(); }) - line.cbegin());
-    }
-    argument.replace(QStringLiteral("%%"), QStringLiteral("%"));
-    return argument;
+    if (arguments->size() == percentLauncher.size() + 1 && arguments->first(percentLauncher.size()) == percentLauncher)
+        return arguments->back();
+    return arguments->front();
 }
 
 QByteArray XdgAutostartService::entryContents() const
@@ -219,12 +261,23 @@ std::expected<void, QString> XdgAutostartService::registerService()
     const QString folder = QFileInfo(entryPath()).path();
     if (!QDir().mkpath(folder))
         return std::unexpected(QStringLiteral("Could not create the folder %1.").arg(folder));
-    QSaveFile file(entryPath());
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside the entry and renamed over it: rename(2) replaces a link
+    // planted at the entry's path rather than writing to where it points,
+    // which QSaveFile would do.
+    QTemporaryFile file(folder + QStringLiteral("/.ventrel.desktop-XXXXXX"));
+    const auto failed = [&] {
         return std::unexpected(QStringLiteral("Could not write %1: %2").arg(entryPath(), file.errorString()));
-    file.write(entryContents());
-    if (!file.commit())
-        return std::unexpected(QStringLiteral("Could not write %1: %2").arg(entryPath(), file.errorString()));
+    };
+    if (!file.open())
+        return failed();
+    const QByteArray contents = entryContents();
+    if (file.write(contents) != contents.size() || !file.flush()
+        || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
+        return failed();
+    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(entryPath()).constData()) != 0)
+        return std::unexpected(QStringLiteral("Could not write %1: %2")
+                                   .arg(entryPath(), QString::fromLocal8Bit(std::strerror(errno))));
+    file.setAutoRemove(false);
     return {};
 }
 

@@ -44,9 +44,11 @@ public:
     std::expected<void, QString> unregisterService() override;
 
     // The Exec value, as written after "Exec=", that starts program with no
-    // arguments, quoted and escaped as desktop entries require.
+    // arguments, quoted and escaped as desktop entries require; a path with a
+    // "%" is started through /bin/sh, which GLib-based sessions need.
     static QString execValue(const QString& program);
-    // The program an Exec value starts (its first argument, unescaped), if any.
+    // The program an Exec value starts (its first argument, unescaped, or
+    // the path given to the /bin/sh launcher above), if any.
     static std::optional<QString> programFromExec(const QString& value);
 
 private:

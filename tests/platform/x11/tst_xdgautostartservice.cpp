@@ -2,6 +2,7 @@
 #include "stores/SettingsFile.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,7 +28,9 @@ private slots:
         QTest::newRow("spaces") << "/home/ann/My Apps/ventrel" << "\"/home/ann/My Apps/ventrel\"";
         QTest::newRow("shell characters") << "/opt/a$b`c\"d/ventrel" << "\"/opt/a\\\\$b\\\\`c\\\\\"d/ventrel\"";
         QTest::newRow("backslash") << "/opt/back\\slash/ventrel" << "\"/opt/back\\\\\\\\slash/ventrel\"";
-        QTest::newRow("percent") << "/opt/100%/ventrel" << "/opt/100%%/ventrel";
+        QTest::newRow("percent") << "/opt/100%/ventrel" << "/bin/sh -c \"exec \\\\\"\\\\$0\\\\\"\" /opt/100%%/ventrel";
+        QTest::newRow("carriage return") << "/opt/a\rb/ventrel" << "\"/opt/a\\rb/ventrel\"";
+        QTest::newRow("non-ASCII") << "/home/zoë/Programme/ventrel" << "/home/zoë/Programme/ventrel";
     }
 
     void roundTripsAnyPath()
@@ -120,6 +123,33 @@ private slots:
         QCOMPARE(QFile::exists(former), current);
         QCOMPARE(service.status(), current ? Status::requiresApproval : Status::enabled);
         QVERIFY(!service.adoptFormerEntry());
+    }
+
+    // GLib's own launcher starts the entry for any of these paths, and a link
+    // planted at the entry's path is replaced, not written through.
+    void glibLaunchesTheEntry_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("percent") << "100% sure";
+        QTest::newRow("carriage return") << "line\rend";
+    }
+    void glibLaunchesTheEntry()
+    {
+        QFETCH(QString, folder);
+        if (QStandardPaths::findExecutable("gio").isEmpty())
+            QSKIP("gio (libglib2.0-bin) is not installed");
+        const QString program = m_home->filePath(folder + "/ventrel"), marker = m_home->filePath("started");
+        QVERIFY(SettingsFiles::write(program, "#!/bin/sh\necho started > '" + marker.toUtf8() + "'\n"));
+        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
+        const QString target = m_home->filePath("precious");
+        QVERIFY(SettingsFiles::write(target, "precious") && SettingsFiles::write(entryPath(), {}));
+        QVERIFY(QFile::remove(entryPath()) && QFile::link(target, entryPath()));
+        QVERIFY(XdgAutostartService(configHome(), program).registerService().has_value());
+        QVERIFY(SettingsFiles::read(target) == "precious" && !QFileInfo(entryPath()).isSymLink());
+        QProcess gio;
+        gio.start("gio", {"launch", entryPath()});
+        QVERIFY(gio.waitForFinished(10000) && gio.exitCode() == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(SettingsFiles::read(marker), "started\n", 10000);
     }
 
     void appImageIsStartedRatherThanItsMountedBinary()
