@@ -128,14 +128,19 @@ std::expected<QRectF, PlatformError> X11Window::write(uint32_t flags, const QRec
     if (!fits(target))
         return std::unexpected(PlatformError::invalidValue);
     watch(true);
+    const bool wasMaximized = m_maximized;
     if (m_maximized) {
         if (const auto restored = restore(); !restored)
             return std::unexpected(restored.error());
     }
+    // GTK clears a client-side-decorated window's shadow while it is
+    // maximized and puts it back only after redrawing at its restored size,
+    // possibly after the frame has reached the target: wait for it too.
+    const bool shadowDue = wasMaximized && m_geometry.hasShadowProperty && m_geometry.shadow == Extents{};
     const bool sizeOnly = !(flags & moveFlags);
     if (!sendMoveResize(flags, target))
         return std::unexpected(PlatformError::invalidValue);
-    if (m_geometry.outer() == target) {
+    if (m_geometry.outer() == target && !shadowDue) {
         // Nothing to wait for: the window is where it was asked to be.
         const auto now = currentGeometry();
         if (!now)
@@ -144,7 +149,7 @@ std::expected<QRectF, PlatformError> X11Window::write(uint32_t flags, const QRec
         return QRectF(m_geometry.outer());
     }
     const Geometry sent = m_geometry;
-    auto settled = settle(target, sizeOnly);
+    auto settled = settle(target, sizeOnly, shadowDue);
     if (!settled)
         return std::unexpected(settled.error());
     // The decorations changed under the request (openbox redraws them a
@@ -154,7 +159,7 @@ std::expected<QRectF, PlatformError> X11Window::write(uint32_t flags, const QRec
         m_geometry = *settled;
         if (!sendMoveResize(flags, target))
             return std::unexpected(PlatformError::invalidValue);
-        settled = settle(target, sizeOnly);
+        settled = settle(target, sizeOnly, false);
         if (!settled)
             return std::unexpected(settled.error());
     }
@@ -241,9 +246,11 @@ std::expected<void, PlatformError> X11Window::restore()
 // machine the real answer may still be on its way). The frame is read after each batch of events,
 // and once per quiet period in case the manager moved the frame without
 // telling the client.
-std::expected<X11Window::Geometry, PlatformError> X11Window::settle(const QRect& target, bool sizeOnly)
+std::expected<X11Window::Geometry, PlatformError> X11Window::settle(const QRect& target, bool sizeOnly, bool shadowDue)
 {
     const auto reached = [&](const Geometry& g) {
+        if (shadowDue && g.shadow == Extents{})
+            return false;
         return sizeOnly ? g.outer().size() == target.size() : g.outer() == target;
     };
     const auto deadline = X11WindowSystem::Clock::now() + settleTimeout;
@@ -264,7 +271,8 @@ std::expected<X11Window::Geometry, PlatformError> X11Window::settle(const QRect&
         const auto now = currentGeometry();
         if (!now)
             return std::unexpected(now.error());
-        if (reached(*now) || (changed && !heard) || X11WindowSystem::Clock::now() >= deadline)
+        const bool shadowPending = shadowDue && now->shadow == Extents{};
+        if (reached(*now) || (changed && !heard && !shadowPending) || X11WindowSystem::Clock::now() >= deadline)
             return *now;
         changed |= now->outer() != start;
     }

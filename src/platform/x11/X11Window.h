@@ -69,7 +69,8 @@ private:
     std::expected<void, PlatformError> restore();
     std::expected<Geometry, PlatformError> currentGeometry();
     // Waits, driven by events, until the frame is target or has settled.
-    std::expected<Geometry, PlatformError> settle(const QRect& target, bool sizeOnly);
+    // shadowDue: a client-side-decorated window's shadow is still to come back.
+    std::expected<Geometry, PlatformError> settle(const QRect& target, bool sizeOnly, bool shadowDue);
     void watch(bool on);
 
     X11WindowSystem& m_system;
