@@ -1,13 +1,7 @@
 # Helpers for commands run by with-gnome.sh; source "$VENTREL_E2E_LIB".
 
-# wait_for SECONDS COMMAND...: polls COMMAND every 10 ms until it succeeds.
-wait_for() {
-  local deadline=$((SECONDS + $1)); shift
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.01
-  done
-}
+# wait_for and the other X helpers, for Xwayland windows.
+. "$(dirname "${BASH_SOURCE[0]}")/desktop-lib.sh"
 
 # shell_eval JS: runs JS in the Shell (tests only); fails on a JS error.
 shell_eval() {
