@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times a snap on a headless GNOME Shell (tests/e2e/with-gnome.sh) for a
+# Times a snap on a headless GNOME Shell (scripts/desktop/with-gnome.sh) for a
 # native Wayland window (foot) and an Xwayland window (xmessage): in process
 # with a kept bus connection, and `ventrel snap leftHalf` as a whole process.
 #
@@ -14,7 +14,7 @@ runs=${2:-100}
   { echo "gnome-snap: build it first (cmake --build $build --target gnome_snap_inprocess)" >&2; exit 1; }
 
 export BENCH_BUILD=$build BENCH_RUNS=$runs
-exec "$root/tests/e2e/with-gnome.sh" -- bash -c '
+exec "$root/scripts/desktop/with-gnome.sh" -- bash -c '
   set -euo pipefail
   . "$VENTREL_E2E_LIB"
   median() { sort -n | awk "{ v[NR] = \$1 } END { print v[int((NR + 1) / 2)] }"; }

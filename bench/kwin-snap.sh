@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times snaps through KWin's script on the headless KWin of
-# tests/e2e/with-kwin.sh (Wayland, Xwayland client window): in process with
+# scripts/desktop/with-kwin.sh (Wayland, Xwayland client window): in process with
 # the script kept loaded (the tray app) and with a load, run and unload around
 # each action (what a fresh script per action costs), and the whole process
 # `ventrel snap leftHalf` (which loads and unloads its own script).
@@ -14,7 +14,7 @@ runs=${2:-40}
   { echo "kwin-snap: build kwin_snap_inprocess first (cmake --build $build --target kwin_snap_inprocess)" >&2; exit 1; }
 
 export BENCH_VENTREL=$build/ventrel BENCH_INPROCESS=$build/bench/kwin_snap_inprocess BENCH_RUNS=$runs
-exec "$root/tests/e2e/with-kwin.sh" -- bash -c '
+exec "$root/scripts/desktop/with-kwin.sh" -- bash -c '
   set -euo pipefail
   . "$VENTREL_E2E_LIB"
   xmessage -geometry 500x300+300+200 -title bench-window bench-window >/dev/null 2>&1 &

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times `ventrel snap leftHalf` as a whole process against swaymsg and i3-msg
 # placing the same window on the same rectangle, beside a real sway and a
-# real i3 (tests/e2e/with-sway.sh, with-i3.sh), and one snap in process.
+# real i3 (scripts/desktop/with-sway.sh, with-i3.sh), and one snap in process.
 #
 #   bench/tiling-snap.sh [BUILD_DIR] [RUNS]     (defaults: build, 40)
 #
@@ -62,9 +62,9 @@ walk(json.load(sys.stdin))")
 }
 
 # leftHalf of the 1366x747 work area below the bar, in each one's own words.
-"$root/tests/e2e/with-sway.sh" bash -c "$(declare -f bench); bench sway swaymsg 'foot -T bench-window cat' \
+"$root/scripts/desktop/with-sway.sh" bash -c "$(declare -f bench); bench sway swaymsg 'foot -T bench-window cat' \
   '[con_id=CON] floating enable, resize set width 683 px height 747 px, move absolute position 0 px 21 px'"
-"$root/tests/e2e/with-sway.sh" bash -c "$(declare -f bench); bench sway swaymsg 'xmessage -title bench-window bench' \
+"$root/scripts/desktop/with-sway.sh" bash -c "$(declare -f bench); bench sway swaymsg 'xmessage -title bench-window bench' \
   '[con_id=CON] floating enable, resize set width 683 px height 747 px, move absolute position 0 px 21 px'"
-"$root/tests/e2e/with-i3.sh" bash -c "$(declare -f bench); bench i3 i3-msg 'xmessage -title bench-window bench' \
+"$root/scripts/desktop/with-i3.sh" bash -c "$(declare -f bench); bench i3 i3-msg 'xmessage -title bench-window bench' \
   '[id=WIN] floating enable, move position 0 px 21 px, resize set 683 px 747 px'"

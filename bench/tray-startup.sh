@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-20}
 if [ -z "${VENTREL_E2E_LIB:-}" ]; then
-  exec "$here/../tests/e2e/with-desktop.sh" "$0" "$build" "$runs"
+  exec "$here/../scripts/desktop/with-desktop.sh" "$0" "$build" "$runs"
 fi
 . "$VENTREL_E2E_LIB"
 

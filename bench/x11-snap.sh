@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times `ventrel snap leftHalf` as a whole process against wmctrl and xdotool
 # moving the same window to the same rectangle, on the virtual desktop of
-# tests/e2e/with-desktop.sh, and the in-process X traffic of one snap.
+# scripts/desktop/with-desktop.sh, and the in-process X traffic of one snap.
 #
 #   bench/x11-snap.sh [BUILD_DIR] [RUNS]     (defaults: build, 40)
 #
@@ -19,7 +19,7 @@ for tool in wmctrl xdotool; do
 done
 
 export BENCH_VENTREL=$build/ventrel BENCH_INPROCESS=$build/bench/x11_snap_inprocess BENCH_RUNS=$runs
-exec "$root/tests/e2e/with-desktop.sh" -- bash -c '
+exec "$root/scripts/desktop/with-desktop.sh" -- bash -c '
   set -euo pipefail
   . "$VENTREL_E2E_LIB"
   win=$(start_client 300x200+400+300 bench-window)

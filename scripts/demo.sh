@@ -10,7 +10,8 @@ build=$(cd "${1:-build}" && pwd)
 
 export VENTREL_DEMO_BIN=$build/ventrel
 export VENTREL_DEMO_SHOT=$build/demo-screenshot.png
-exec "$root/tests/e2e/with-desktop.sh" --size 1920x1080 -- bash -c '
+export VENTREL_DEMO_ROOT=$root
+exec "$root/scripts/desktop/with-desktop.sh" --size 1920x1080 -- bash -c '
   set -euo pipefail
   . "$VENTREL_E2E_LIB"
   show() { read -r x y w h <<<"$(frame_geometry "$win")"; printf "  %-36s %4d×%-4d at (%d, %d)\n" "$1" "$w" "$h" "$x" "$y"; }
@@ -19,7 +20,7 @@ exec "$root/tests/e2e/with-desktop.sh" --size 1920x1080 -- bash -c '
   step() { local before; before=$(frame_geometry "$win"); local a line=; for a; do [[ $a == *" "* ]] && a="\"$a\""; line+=" $a"; done; echo "\$ ventrel$line"; "$VENTREL_DEMO_BIN" "$@"; settle "$before"; }
 
   echo "Virtual desktop $DISPLAY: ${VENTREL_E2E_SCREEN}, a ${VENTREL_E2E_PANEL_HEIGHT}-pixel panel at the bottom, openbox."
-  . "$(dirname "$VENTREL_E2E_LIB")/tray-lib.sh"
+  . "$VENTREL_DEMO_ROOT/tests/e2e/tray-lib.sh"
   "$VENTREL_DEMO_BIN" >/dev/null 2>&1 &
   tray=$!
   trap "kill $tray 2>/dev/null || true" EXIT

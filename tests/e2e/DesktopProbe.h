@@ -13,7 +13,7 @@
 #include <vector>
 
 // What the end-to-end tests know about the virtual desktop that
-// tests/e2e/with-desktop.sh started, read straight from the X server with code
+// scripts/desktop/with-desktop.sh started, read straight from the X server with code
 // of their own (not the backend's), and test client windows on it.
 class DesktopProbe {
 public:

@@ -41,7 +41,7 @@ class CommandLineEndToEnd : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY2(m_desktop.isConnected(), "run under tests/e2e/with-desktop.sh");
+        QVERIFY2(m_desktop.isConnected(), "run under scripts/desktop/with-desktop.sh");
         // The same settings file the app writes, in the private XDG_CONFIG_HOME.
         PresetManager presets(DefaultsDatabase::standard());
         QVERIFY(presets.addPreset("Narrow Tall", 420, 700).has_value());

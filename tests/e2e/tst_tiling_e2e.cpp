@@ -93,7 +93,7 @@ private slots:
     {
         m_system = sway ? std::unique_ptr<WindowSystem>(SwayWindowSystem::connect(qEnvironmentVariable("SWAYSOCK")))
                         : I3WindowSystem::connect(qEnvironmentVariable("I3SOCK"));
-        QVERIFY2(m_system, "run under tests/e2e/with-sway.sh or tests/e2e/with-i3.sh");
+        QVERIFY2(m_system, "run under scripts/desktop/with-sway.sh or scripts/desktop/with-i3.sh");
         // All at once, and each mapped before any case: one that maps later would take the focus.
         const QStringList titles{"xmessage", "xmessage tiled", "xmessage gone", sway ? "foot" : "gtk-minimum",
                                  sway ? "foot tiled" : "gtk-fixed"};

@@ -1,4 +1,4 @@
-// Ventrel on a real headless GNOME Shell (tests/e2e/with-gnome.sh): the real
+// Ventrel on a real headless GNOME Shell (scripts/desktop/with-gnome.sh): the real
 // `ventrel` binary through the factory, the backend and the extension, on
 // native Wayland and Xwayland windows; every frame read back independently of
 // the extension where the client allows.

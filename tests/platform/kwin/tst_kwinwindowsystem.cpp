@@ -1,4 +1,4 @@
-// The KWin backend against a real headless KWin (tests/e2e/with-kwin.sh):
+// The KWin backend against a real headless KWin (scripts/desktop/with-kwin.sh):
 // native Wayland GTK windows and Xwayland ones, a dock reserving 30 px.
 
 #include "e2e/DesktopProbe.h"

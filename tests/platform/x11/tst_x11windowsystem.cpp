@@ -1,4 +1,4 @@
-// The X11 backend in process, on the real desktop of tests/e2e/with-desktop.sh.
+// The X11 backend in process, on the real desktop of scripts/desktop/with-desktop.sh.
 #include "e2e/DesktopProbe.h"
 #include "platform/x11/X11WindowSystem.h"
 
@@ -44,7 +44,7 @@ class X11WindowSystemTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY2(m_desktop.isConnected(), "run under tests/e2e/with-desktop.sh");
+        QVERIFY2(m_desktop.isConnected(), "run under scripts/desktop/with-desktop.sh");
         m_system = X11WindowSystem::connect();
         QVERIFY(m_system);
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # with-desktop.sh: run one command on a private virtual X desktop.
 #
-#   tests/e2e/with-desktop.sh [OPTIONS] [--] COMMAND [ARG...]
+#   scripts/desktop/with-desktop.sh [OPTIONS] [--] COMMAND [ARG...]
 #
 # Starts Xvfb on a free display (chosen by the server itself, -nolisten tcp,
 # cookie authorization), the openbox window manager, and a trayer panel along
