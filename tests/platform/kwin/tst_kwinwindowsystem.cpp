@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QDBusMessage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonArray>
 #include <QProcess>
 #include <QTest>
@@ -26,6 +28,7 @@ private slots:
     void placesFrames_data();
     void placesFrames();
     void ownWindowIsNeverTheTarget();
+    void commandLineActsThroughKWin();
     void staleScriptIsUnloaded();
 
 private:
@@ -186,6 +189,23 @@ void KWinWindowSystemTest::ownWindowIsNeverTheTarget()
     const auto focused = m_system->focusedWindow();
     QVERIFY(!focused);
     QCOMPARE(focused.error(), PlatformError::noFocusedWindow);
+}
+
+// The real binary picks KWin on its own, and what it says the window got is
+// what the X server has.
+void KWinWindowSystemTest::commandLineActsThroughKWin()
+{
+    QVERIFY(start(QStringLiteral("x11"), QString()));
+    QProcess ventrel;
+    ventrel.start(QStringLiteral(VENTREL_BINARY), {QStringLiteral("--json"), QStringLiteral("snap"), QStringLiteral("rightThird")});
+    QVERIFY(ventrel.waitForFinished(10000));
+    const QJsonObject answer = QJsonDocument::fromJson(ventrel.readAllStandardOutput()).object();
+    QCOMPARE(answer[QStringLiteral("backend")].toString(), QStringLiteral("kwin"));
+    const QJsonObject a = answer[QStringLiteral("achieved")].toObject();
+    const QRect achieved(a[QStringLiteral("x")].toInt(), a[QStringLiteral("y")].toInt(), a[QStringLiteral("width")].toInt(),
+                         a[QStringLiteral("height")].toInt());
+    QCOMPARE(achieved, QRect(911, 0, 455, 738));
+    QCOMPARE(m_probe.settledFrame(m_probe.activeWindow(), achieved), achieved);
 }
 
 void KWinWindowSystemTest::staleScriptIsUnloaded()
