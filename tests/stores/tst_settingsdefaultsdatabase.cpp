@@ -60,7 +60,6 @@ private slots:
         QTest::newRow("hand-written list") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n2\\value=leftHalf\n")
                                            << QVariant(QStringList{"topHalf", "leftHalf"});
         QTest::newRow("plain value beside a list") << QByteArray("[General]\nkey=x\n[key]\nsize=0\n") << QVariant(QStringList{"x"});
-        QTest::newRow("element missing") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n") << QVariant();
         QTest::newRow("huge size") << QByteArray("[key]\nsize=9000000000000\n1\\value=a\n") << QVariant();
         QTest::newRow("not an ini file") << QByteArray::fromHex("00fffe") + " [[[ ===\n[x\nk=v\n" << QVariant();
     }
