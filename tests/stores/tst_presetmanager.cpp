@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(PresetManager(db).presets(), store.presets()); // saved; the stored list keeps its order
     }
 
-    // The stored values themselves, as a restarted process reads them.
+    // The stored values themselves, as a restarted process reads them, until a reset removes them.
     void storedValues()
     {
         const QString path = m_files.fresh();
@@ -170,6 +170,8 @@ private slots:
                                    {"width", 1024}, {"height", 768}, {"isDefault", false},
                                    {"createdAt", added->createdAt}, {"isVisible", false}, {"sortOrder", 5}}}));
         QCOMPARE(PresetManager(std::make_shared<SettingsDefaultsDatabase>(restarted)).presets(), store.presets());
+        store.resetToDefaults();
+        QVERIFY(!SettingsFiles::read(path).contains("customPresets") && !SettingsFiles::read(path).contains("presetSettings"));
     }
 
     // Good pairs apply in any order, the later of two for one id; any fault rejects the whole value.
