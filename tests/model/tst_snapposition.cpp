@@ -6,15 +6,6 @@ class TestSnapPosition : public QObject {
     Q_OBJECT
 
 private slots:
-    // The raw values are what is stored: exact, and only those.
-    void rawValuesRoundTrip()
-    {
-        for (const SnapPosition& position : SnapPosition::allCases())
-            QCOMPARE(SnapPosition::fromRawValue(position.rawValue()), std::optional<SnapPosition>(position));
-        for (const char* bad : {"CenterThird", "centerthird", "", " centerThird", "Left Half"})
-            QVERIFY2(!SnapPosition::fromRawValue(QString::fromLatin1(bad)).has_value(), bad);
-    }
-
     void frames_data()
     {
         QTest::addColumn<QRectF>("in");

@@ -10,12 +10,13 @@ static const QByteArray sampleJson = R"({"id":"6F9619FF-8B86-D011-B42D-00CF4FC96
 static QJsonObject parse(const QByteArray& bytes) { return QJsonDocument::fromJson(bytes).object(); }
 
 // What a preset refuses to decode is checked through the store, which reads
-// the stored list (tst_presetmanager).
+// the stored list (tst_presetmanager); that any preset survives its own
+// encoding, through the fuzz target fuzz_windowpreset.
 class TestWindowPreset : public QObject {
     Q_OBJECT
 
 private slots:
-    void encodesAndRoundTrips()
+    void readsLenientlyWritesCanonically()
     {
         // Unknown keys ignored, any UUID letter case and integral doubles read; written back canonically.
         QJsonObject lenient = parse(sampleJson);
@@ -28,15 +29,7 @@ private slots:
         const QByteArray compact = QJsonDocument(sample->toJson()).toJson(QJsonDocument::Compact);
         for (const char* text : {R"("width":390})", R"("sortOrder":5,)", R"("id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF")"})
             QVERIFY2(compact.contains(text), compact);
-
-        WindowPreset extreme = *sample;
-        extreme.width = std::numeric_limits<qint64>::max();
-        extreme.height = std::numeric_limits<qint64>::min();
-        extreme.createdAt = 786543210.123456789;
-        QList<WindowPreset> all = WindowPreset::defaultPresets();
-        all << extreme;
-        for (const WindowPreset& preset : all)
-            QCOMPARE(*WindowPreset::fromJson(parse(QJsonDocument(preset.toJson()).toJson(QJsonDocument::Compact))), preset);
+        // One past the largest integer a preset holds, which a double comparison would let through.
         QByteArray bytes = sampleJson;
         QVERIFY(!WindowPreset::fromJson(parse(bytes.replace("390", "9223372036854775808"))).has_value());
     }

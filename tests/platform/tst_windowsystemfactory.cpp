@@ -52,12 +52,6 @@ private slots:
         QCOMPARE(choice.backend, backend);
         QVERIFY2(choice.reason.contains(reason), qPrintable(choice.reason));
     }
-
-    void namesRoundTrip()
-    {
-        for (Backend b : {Backend::sway, Backend::i3, Backend::kwin, Backend::gnome, Backend::x11, Backend::macos, Backend::none})
-            QCOMPARE(WindowSystemFactory::backendFromName(WindowSystemFactory::backendName(b)), b);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestWindowSystemFactory)

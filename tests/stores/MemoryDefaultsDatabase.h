@@ -5,8 +5,9 @@
 #include <QHash>
 #include <QVariant>
 
-// A defaults database in memory, for the cases a real file cannot produce:
-// values of a foreign type under our keys, refused copies, counted writes.
+// A defaults database in memory, for what a real file cannot show: refused
+// copies and counted writes. Like the file, it gives data only for data and
+// lists only for lists.
 class MemoryDefaultsDatabase : public DefaultsDatabase {
 public:
     QHash<QString, QVariant> values;

@@ -25,10 +25,9 @@ struct SettingsFiles {
     }
     // QSettings shares parsed files within a process; a copy at another path
     // is parsed anew, as a restarted process would parse the file.
-    static QString copy(const QString& path, const QString& newPath)
+    QString restart(const QString& path)
     {
-        write(newPath, read(path));
-        return newPath;
+        const QString copy = fresh();
+        return write(copy, read(path)) ? copy : QString();
     }
-    QString restart(const QString& path) { return copy(path, fresh()); }
 };

@@ -3,7 +3,9 @@
 #include "stores/FeedUpdaterController.h"
 #include "stores/SettingsKeys.h"
 #include "stores/UpdateManager.h"
+#include "views/UpdateDialog.h"
 
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -13,28 +15,35 @@ Q_DECLARE_METATYPE(Response)
 
 namespace {
 
-// Records what the updater would have shown, and keeps the cancel handle.
-struct RecordingDriver : UpdateUserDriver {
+// The real dialog, recording what it was asked to show and keeping the cancel handle.
+struct RecordingDriver : UpdateDialog {
     QStringList& calls;
     std::function<void()> cancel;
     explicit RecordingDriver(QStringList& log) : calls(log) {}
-    void showChecking(std::function<void()> c) override { cancel = std::move(c), calls << "checking"; }
-    void showUpToDate(const QString& version) override { calls << "up to date " + version; }
+    void showChecking(std::function<void()> c) override { cancel = c, calls << "checking", UpdateDialog::showChecking(c); }
+    void showUpToDate(const QString& version) override { calls << "up to date " + version, UpdateDialog::showUpToDate(version); }
     void showUpdateAvailable(const AppcastItem& item, const QString& have) override
     {
-        calls << QString("%1 (have %2) %3").arg(item.displayVersion, have, item.downloadLink.toString());
+        calls << QString("%1 (have %2) <%3>").arg(item.displayVersion, have, item.downloadLink.toString());
+        UpdateDialog::showUpdateAvailable(item, have);
     }
-    void showFailure(const QString& message) override { calls << message; }
+    void showFailure(const QString& message) override { calls << message, UpdateDialog::showFailure(message); }
 };
+
+Response channel(const QByteArray& inside)
+{
+    return {"200 OK", "<rss version='2.0' xmlns:sparkle='http://www.andymatuschak.org/xml-namespaces/sparkle'><channel>"
+                          + inside + "</channel></rss>"};
+}
 
 // A feed with one item per "build=display version" pair.
 Response feed(const QStringList& versions)
 {
-    QString xml = "<rss version='2.0' xmlns:sparkle='http://www.andymatuschak.org/xml-namespaces/sparkle'><channel>";
+    QString items;
     for (const QString& v : versions)
-        xml += QString("<item><sparkle:version>%1</sparkle:version><sparkle:shortVersionString>%2</sparkle:"
-                       "shortVersionString><enclosure url='https://e.com/%2.gz'/></item>").arg(v.section('=', 0, 0), v.section('=', 1));
-    return {"200 OK", (xml + "</channel></rss>").toUtf8()};
+        items += QString("<item><sparkle:version>%1</sparkle:version><sparkle:shortVersionString>%2</sparkle:"
+                         "shortVersionString><enclosure url='https://e.com/%2.gz'/></item>").arg(v.section('=', 0, 0), v.section('=', 1));
+    return channel(items.toUtf8());
 }
 
 } // namespace
@@ -69,10 +78,10 @@ private slots:
         QTest::addColumn<Response>("response");
         QTest::addColumn<QString>("expected"); // the start of what is shown
         const QByteArray twoMegabytes(2 * 1024 * 1024, 'x');
-        QTest::newRow("newer") << false << feed({"130=1.3"}) << "checking|1.3 (have 1.2) https://e.com/1.3.gz";
+        QTest::newRow("newer") << false << feed({"130=1.3"}) << "checking|1.3 (have 1.2) <https://e.com/1.3.gz>";
         QTest::newRow("same") << false << feed({"120=1.2"}) << "checking|up to date 1.2";
         QTest::newRow("out of order") << false << feed({"119=1.1", "1000=2.0", "121=1.2.1", "110=1.1"})
-                                      << "checking|2.0 (have 1.2) https://e.com/2.0.gz";
+                                      << "checking|2.0 (have 1.2) <https://e.com/2.0.gz>";
         QTest::newRow("malformed") << false << Response{"200 OK", "<rss><channel><item></channel></rss>"}
                                    << "checking|The update feed is not valid XML (line 1:";
         QTest::newRow("empty body") << false << Response{"200 OK", ""} << "checking|The update feed is empty.";
@@ -86,8 +95,31 @@ private slots:
         QTest::newRow("redirect off loopback") << false << Response{"302 Found", {}, "Location: http://e.com/a.xml\r\n"}
                                                << "checking|The update server sent the check elsewhere. The "
                                                   "update feed address \"http://e.com/a.xml\" is not secure;";
-        QTest::newRow("automatic, newer") << true << feed({"200=2.0"}) << "2.0 (have 1.2) https://e.com/2.0.gz";
+        QTest::newRow("automatic, newer") << true << feed({"200=2.0"}) << "2.0 (have 1.2) <https://e.com/2.0.gz>";
         QTest::newRow("automatic, 404: quiet") << true << Response{"404 Not Found"} << "";
+        // What a hostile server may send ends within the deadline, and its markup is shown as plain text.
+        QByteArray attributes;
+        for (int i = 0; i < 95000; ++i)
+            attributes += " a" + QByteArray::number(i) + "=''";
+        const QByteArray ver = "<sparkle:version>130</sparkle:version>";
+        QTest::newRow("60,000 levels") << false << channel("<item><sparkle:version>" + QByteArray("<a>").repeated(60000))
+                                       << "checking|The update feed is nested more than 32 levels deep.";
+        QTest::newRow("95,000 attributes") << false << channel("<item" + attributes + "/>")
+                                           << "checking|The update feed has an element with more than 32 attributes.";
+        QTest::newRow("100,000 elements") << false << channel(QByteArray("<x/>").repeated(100000))
+                                          << "checking|The update feed has more than 20000 elements.";
+        QTest::newRow("markup as version") << false << channel("<item>" + ver + "<sparkle:shortVersionString>&lt;img "
+                                                               "src='/dev/zero'>1.3</sparkle:shortVersionString></item>")
+                                           << "checking|<img src='/dev/zero'>1.3 (have 1.2) <>";
+        QTest::newRow("markup as reason") << false << Response{"500 <img src='/dev/zero'>"}
+                                          << "checking|The update server answered with HTTP status 500 (<img src='/dev/zero'>).";
+        QTest::newRow("plain http link") << false << channel("<item>" + ver + "<enclosure url='http://e.com/a.gz'/></item>")
+                                         << "checking|130 (have 1.2) <>";
+        // Qt ends some loops itself, with a status of its own, before our count does.
+        QTest::newRow("redirect loop") << false << Response{"302 Found", {}, "Location: /appcast.xml\r\n"}
+                                       << "checking|The update server ";
+        QTest::newRow("not modified") << false << Response{"304 Not Modified"}
+                                      << "checking|The update server answered with HTTP status 304 (Not Modified).";
     }
     // Through the store the General section shows, whose "can check now" is false while a check runs.
     void checkShowsOutcome()
@@ -109,7 +141,10 @@ private slots:
         QCOMPARE(seen.mid(automatic ? 1 : 0), (QList<bool>{true, false}));
         const QString shown = m_calls.join('|');
         QVERIFY2(expected.isEmpty() ? shown.isEmpty() : shown.startsWith(expected), qPrintable(shown));
-        QCOMPARE(m_server.requests, QStringList{"/appcast.xml"});
+        for (const QLabel* label : m_driver->findChildren<QLabel*>())
+            QVERIFY(label->text().isEmpty() || label->textFormat() == Qt::PlainText);
+        if (QByteArrayView(QTest::currentDataTag()) != "redirect loop") // which asks again by itself
+            QCOMPARE(m_server.requests, QStringList{"/appcast.xml"});
         QCOMPARE(updater->lastCheckTime(), m_now);
         QVERIFY(automatic ? updater->timeUntilAutomaticCheck() > 23h : !updater->timeUntilAutomaticCheck());
     }
@@ -134,6 +169,14 @@ private slots:
         QTRY_VERIFY(deadlinePassed);
         QCOMPARE(m_calls, QStringList{"checking"});
         QCOMPARE(updater->lastCheckTime(), std::nullopt);
+    }
+
+    void redirectsKeepTheFirstRequestsRule()
+    {
+        QVERIFY(FeedFetcher::checkRedirect(QUrl("https://a.com/f"), QUrl("https://b.com/f")));
+        QVERIFY(!FeedFetcher::checkRedirect(QUrl("https://a.com/f"), QUrl("http://127.0.0.1/f")));
+        QVERIFY(FeedFetcher::checkRedirect(QUrl("http://127.0.0.1:1/f"), QUrl("http://localhost:2/f")));
+        QVERIFY(!FeedFetcher::checkRedirect(QUrl("http://127.0.0.1/f"), QUrl("http://e.com/f")));
     }
 
     void automaticChecksRunAtMostOnceADay_data()
@@ -161,5 +204,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFeedUpdaterController)
+QTEST_MAIN(TestFeedUpdaterController)
 #include "tst_feedupdatercontroller.moc"

@@ -1,21 +1,32 @@
 #include "FakeLoginItemService.h"
 #include "MemoryDefaultsDatabase.h"
 #include "stores/GeneralSettingsManager.h"
-#include "stores/StdoutCapture.h"
 
 #include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QTest>
+
+#include <unistd.h>
 
 using Status = LoginItemService::Status;
 
 namespace {
 
-// Exactly what action prints on standard output.
+// Exactly what action prints on standard output, sent to a file meanwhile.
 QByteArray printed(const std::function<void()>& action)
 {
-    StdoutCapture capture;
+    QTemporaryFile file;
+    if (!file.open())
+        return "no temporary file";
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(file.handle(), STDOUT_FILENO);
     action();
-    return capture.text();
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
 }
 
 } // namespace

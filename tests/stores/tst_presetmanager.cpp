@@ -76,7 +76,6 @@ private slots:
                                 << 500 << 500 << "Preset name must be at least 1 character.";
         QTest::newRow("hidden builtin, other case, spaces around") << "  full hd  " << 500 << 500 << taken;
         QTest::newRow("decomposed accent") << QString::fromUtf16(u"CAFE\u0301") << 500 << 500 << taken;
-        QTest::newRow("trimmed") << QString::fromUtf16(u"\u2029\tPhone \u3000") << 390 << 844 << "Phone";
     }
     void addPreset()
     {
@@ -182,7 +181,6 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("good") << QVariant(settingsValue({{4, false, 0}, {2, false, 7}, {2, true, 8}, {0, true, 40}}))
                               << QStringList{"Web Demo v40", "Desktop App v1", "Full HD v8", "HD Video v3", "Compact h0"};
-        QTest::newRow("a string, not data") << QVariant(QString::fromLatin1(settingsValue({{0, false, 9}}))) << builtins;
         // "@" stands for the first built-in preset's id.
         for (const char* bad : {"{@:{\"isVisible\":false,\"sortOrder\":9}}", "[@,{\"isVisible\":false,\"sortOrder\":9},@]",
                                 "[@,{\"isVisible\":\"false\",\"sortOrder\":9}]", "[@,{\"isVisible\":false,\"sortOrder\":1.5}]",
@@ -230,7 +228,6 @@ private slots:
         QJsonObject claimsBuiltin = custom("Claims built-in");
         claimsBuiltin["isDefault"] = true; // loaded, yet a save would drop it
         QTest::newRow("marked built-in") << QVariant(json({custom("A"), claimsBuiltin})) << QStringList{"A v9", "Claims built-in v9"} << true;
-        QTest::newRow("a string list, not data") << QVariant(QStringList{json({custom("A")})}) << QStringList{} << false;
     }
     void storedCustomPresets()
     {

@@ -49,7 +49,8 @@ private slots:
     }
 
     // Files written by hand or by another program: lists in every form
-    // QSettings writes, only a byte array as data, and writes still land.
+    // QSettings writes, only a byte array as data, and writes still land, a
+    // list in place of what was there rather than hidden behind it.
     void foreignValues_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -60,7 +61,6 @@ private slots:
         QTest::newRow("hand-written list") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n2\\value=leftHalf\n")
                                            << QVariant(QStringList{"topHalf", "leftHalf"});
         QTest::newRow("plain value beside a list") << QByteArray("[General]\nkey=x\n[key]\nsize=0\n") << QVariant(QStringList{"x"});
-        QTest::newRow("element missing") << QByteArray("[key]\nsize=2\n1\\value=topHalf\n") << QVariant();
         QTest::newRow("huge size") << QByteArray("[key]\nsize=9000000000000\n1\\value=a\n") << QVariant();
         QTest::newRow("not an ini file") << QByteArray::fromHex("00fffe") + " [[[ ===\n[x\nk=v\n" << QVariant();
     }
@@ -73,26 +73,10 @@ private slots:
         SettingsDefaultsDatabase db(path);
         QCOMPARE(readBack(db), expected);
         QTest::failOnWarning(QRegularExpression("not saved"));
+        db.setStringList("key", {"w"});
+        QCOMPARE(readBack(SettingsDefaultsDatabase(m_files.restart(path))), QVariant(QStringList{"w"}));
         db.remove("key");
         QCOMPARE(readBack(SettingsDefaultsDatabase(m_files.restart(path))), QVariant());
-    }
-
-    // Each write replaces whatever shape was stored under its key, on disk before it returns.
-    void writesReplaceOtherShapes()
-    {
-        const QString path = m_files.fresh();
-        SettingsDefaultsDatabase db(path);
-        const auto stored = [&] { return readBack(SettingsDefaultsDatabase(m_files.restart(path))); };
-        db.setStringList("key", {"x", "y"});
-        db.setStringList("key", {"w"});
-        QCOMPARE(stored(), QVariant(QStringList{"w"}));
-        db.setData("key", "bytes");
-        QCOMPARE(stored(), QVariant(QByteArray("bytes")));
-        db.setStringList("key", {});
-        db.setDataValues({{"key", "[1]"}, {"other", "[2]"}});
-        QCOMPARE(stored(), QVariant(QByteArray("[1]")));
-        db.remove("key");
-        QCOMPARE(stored(), QVariant());
     }
 
     void failedWritesAreReportedAndLaterOnesStillLand()

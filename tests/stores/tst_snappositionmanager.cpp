@@ -36,7 +36,6 @@ private slots:
         QTest::newRow("any order") << QVariant(QStringList{"rightThird", "leftHalf"}) << "-+++-++";
         QTest::newRow("duplicates, unknown names") << QVariant(QStringList{"topHalf", "x", "topHalf", "TopHalf", ""})
                                                    << "+++++-+";
-        QTest::newRow("not a list") << QVariant(QString("topHalf")) << "+++++++";
     }
     void storedValues()
     {

@@ -77,7 +77,6 @@ private slots:
         QTest::newRow("negative size") << QByteArray(R"({"x":0,"y":0,"width":-1,"height":10})") << std::optional<QRect>();
         QTest::newRow("fraction") << QByteArray(R"({"x":0.5,"y":0,"width":1,"height":10})") << std::optional<QRect>();
         QTest::newRow("text") << QByteArray(R"({"x":"0","y":0,"width":1,"height":10})") << std::optional<QRect>();
-        QTest::newRow("missing") << QByteArray(R"({"x":0,"y":0,"width":1})") << std::optional<QRect>();
     }
 
     void rectangles()

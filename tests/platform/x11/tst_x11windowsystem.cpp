@@ -79,7 +79,6 @@ private slots:
         QTest::addColumn<QByteArray>("kind");
         QTest::addColumn<bool>("isTarget");
         QTest::newRow("plain window") << QByteArray() << true;
-        QTest::newRow("normal type") << QByteArray("_NET_WM_WINDOW_TYPE_NORMAL") << true;
         QTest::newRow("dock") << QByteArray("_NET_WM_WINDOW_TYPE_DOCK") << false;
         QTest::newRow("desktop") << QByteArray("_NET_WM_WINDOW_TYPE_DESKTOP") << false;
         // Never our own windows: same process id on the same host.
