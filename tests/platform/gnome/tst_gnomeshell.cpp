@@ -2,12 +2,12 @@
 // `ventrel` binary through the factory, the backend and the extension, on
 // native Wayland and Xwayland windows; every frame read back independently of
 // the extension where the client allows.
+#include "e2e/DesktopProbe.h"
 #include "platform/gnome/GnomeShellExtension.h"
 #include "platform/gnome/GnomeShellProtocol.h"
 #include "platform/gnome/GnomeShellWindowSystem.h"
 
 #include <QDBusArgument>
-#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,7 +15,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <limits>
 #include <map>
@@ -33,41 +32,9 @@ QString eval(const QString& js)
     return reply.arguments().value(0).toBool() ? reply.arguments().value(1).toString() : QString();
 }
 
-template <typename Condition> bool waitFor(Condition condition, int ms = 5000)
-{
-    for (const QDeadlineTimer deadline(ms); !condition(); QThread::msleep(5)) {
-        if (deadline.hasExpired())
-            return false;
-    }
-    return true;
-}
-
 bool focusedIs(const QString& title)
 {
     return eval("global.display.focus_window?.get_title()") == QString("\"%1\"").arg(title);
-}
-
-QList<int> numbers(const QString& program, const QStringList& arguments, const char* pattern)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(5000);
-    QList<int> values;
-    for (const auto& m : QRegularExpression(pattern, QRegularExpression::MultilineOption)
-                             .globalMatch(QString::fromLocal8Bit(process.readAllStandardOutput())))
-        values << m.captured(1).toInt();
-    return values;
-}
-
-// An Xwayland window's outer frame as the X server has it: the client window
-// widened by the _NET_FRAME_EXTENTS Mutter sets.
-QRect xFrame(const QString& title)
-{
-    const QList<int> g = numbers("xwininfo", {"-name", title}, "(?:Absolute upper-left [XY]|^\\s+Width|^\\s+Height):\\s+(-?\\d+)");
-    const QList<int> e = numbers("xprop", {"-name", title, "_NET_FRAME_EXTENTS"}, "(\\d+)");
-    if (g.size() != 4 || e.size() != 4)
-        return {};
-    return {g[0] - e[0], g[1] - e[2], g[2] + e[0] + e[1], g[3] + e[2] + e[3]};
 }
 
 // The test clients by kind, each titled "ventrel-KIND"; foot and the GTK
@@ -153,6 +120,7 @@ class TestGnomeShell : public QObject {
 
     std::unique_ptr<GnomeShellWindowSystem> m_system;
     std::map<QString, std::unique_ptr<Client>> m_clients;
+    DesktopProbe m_probe; // an Xwayland window's frame, as the X server has it
 
     // Starts the client of that kind on first use, and focuses it.
     Client* focus(const QString& kind)
@@ -167,7 +135,7 @@ class TestGnomeShell : public QObject {
                  "')?.activate(global.display.get_current_time_roundtrip())");
             return focusedIs("ventrel-" + kind);
         };
-        return waitFor(focused, 10000) ? client.get() : nullptr;
+        return QTest::qWaitFor(focused, 10000) ? client.get() : nullptr;
     }
 
     std::unique_ptr<Window> focusedWindow(const QString& kind)
@@ -229,7 +197,7 @@ private slots:
         if (maximized) {
             eval("global.display.focus_window.maximize(Meta.MaximizeFlags.BOTH)");
             // A Wayland client takes the maximized size a frame later.
-            QVERIFY(waitFor([this] {
+            QVERIFY(QTest::qWaitFor([this] {
                 const auto w = m_system->focusedWindow();
                 return w && (*w)->frame().toRect() == workArea();
             }));
@@ -242,8 +210,8 @@ private slots:
         QCOMPARE(outcome.frame("achieved"), expected);
         QSize declared;
         if (kind == "foot")
-            waitFor([&] { return (declared = m_clients.at(kind)->declaredSize()) == expected.size(); }, 2000);
-        QCOMPARE(kind == "foot" ? QRect(expected.topLeft(), declared) : xFrame("ventrel-" + kind), expected);
+            std::ignore = QTest::qWaitFor([&] { return (declared = m_clients.at(kind)->declaredSize()) == expected.size(); }, 2000);
+        QCOMPARE(kind == "foot" ? QRect(expected.topLeft(), declared) : m_probe.clientFrame(m_probe.activeWindow()).value_or(QRect()), expected);
         QCOMPARE(eval("global.display.focus_window.get_maximized()"), QString("0"));
     }
 
@@ -258,7 +226,7 @@ private slots:
         QCOMPARE(outcome.frame("requested"), snapTarget(0.5, 0, 1, 1));
         QCOMPARE(achieved.topLeft(), outcome.frame("requested").topLeft());
         QVERIFY(achieved != outcome.frame("requested") && outcome.frame("requested").contains(achieved));
-        QCOMPARE(xFrame("ventrel-xterm"), achieved);
+        QCOMPARE(m_probe.clientFrame(m_probe.activeWindow()).value_or(QRect()), achieved);
     }
 
     void fixedSizeIsRefused()
@@ -279,7 +247,7 @@ private slots:
     {
         QVERIFY(focus("foot"));
         eval("global.display.focus_window.make_fullscreen()");
-        QVERIFY(waitFor([] { return eval("global.display.focus_window.is_fullscreen()") == "true"; }));
+        QVERIFY(QTest::qWaitFor([] { return eval("global.display.focus_window.is_fullscreen()") == "true"; }));
         QCOMPARE(m_system->focusedWindow().value()->setFrame(QRectF(0, 32, 683, 736)).error(), PlatformError::refused);
         QCOMPARE(eval("global.display.focus_window.is_fullscreen()"), QString("true"));
         eval("global.display.focus_window.unmake_fullscreen()");
@@ -321,7 +289,7 @@ private slots:
                                                               "org.gnome.Shell.Extensions", "DisableExtension");
         disable.setArguments({QString::fromLatin1(GnomeShellExtension::uuid)});
         QDBusConnection::sessionBus().call(disable);
-        QVERIFY(waitFor([] { return GnomeShellExtension::probe(QDBusConnection::sessionBus()) == Status::disabled; }));
+        QVERIFY(QTest::qWaitFor([] { return GnomeShellExtension::probe(QDBusConnection::sessionBus()) == Status::disabled; }));
         QCOMPARE(m_system->focusedWindow().error(), PlatformError::unreachable);
         // A Wayland window is out of reach, and Ventrel says why, once; an
         // X11 window is still moved, through Xwayland.
@@ -335,7 +303,7 @@ private slots:
         QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.errors));
 
         QVERIFY(GnomeShellExtension::enable(QDBusConnection::sessionBus()));
-        QVERIFY(waitFor([] { return GnomeShellExtension::probe(QDBusConnection::sessionBus()) == Status::ready; }));
+        QVERIFY(QTest::qWaitFor([] { return GnomeShellExtension::probe(QDBusConnection::sessionBus()) == Status::ready; }));
         QVERIFY(m_system->focusedWindow());
     }
 
