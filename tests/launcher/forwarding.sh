@@ -13,7 +13,7 @@ mkdir -p "$d/bin" "$d/direct" "$d/forwarded" && cp "$ventrel" "$d/bin/ventrel"
 
 focused() {
   if [ -n "${SWAYSOCK:-}" ]; then
-    swaymsg -t get_tree | python3 -c 'import json, sys
+    swaymsg -t get_tree | /usr/bin/python3 -c 'import json, sys
 def walk(n): return (n.get("focused") and n.get("name") == sys.argv[1]) or any(walk(c) for c in n["nodes"] + n["floating_nodes"])
 sys.exit(not walk(json.load(sys.stdin)))' "$1"
   else _title_is_active "$1"; fi
