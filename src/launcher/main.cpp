@@ -39,7 +39,9 @@ int runEntry([[maybe_unused]] const char* library, const char* entryName, int ar
         return 1;
     }
     const std::string path = (self.parent_path() / library).lexically_normal().string();
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Lazily, as the libraries would be bound had they been linked in: a
+    // command calls a small part of Qt, and binding all of it costs a millisecond.
+    void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!handle) {
         std::fprintf(stderr, "ventrel: cannot load %s\n", dlerror());
         return 1;
