@@ -2,8 +2,10 @@
 # Times `ventrel snap leftHalf` handed to the running tray app against the
 # same command acting by itself (no app reachable), against the program as
 # it was when it linked the core library (bench/ventrel_linked), and against
-# the desktop's own tool, on openbox (tests/e2e/with-desktop.sh, wmctrl) and
-# on sway (tests/e2e/with-sway.sh, swaymsg). Prints medians and peak memory.
+# the desktop's own tool, on openbox (tests/e2e/with-desktop.sh, wmctrl), on
+# sway (tests/e2e/with-sway.sh, swaymsg) and on KWin Wayland
+# (tests/e2e/with-kwin.sh, wmctrl on an Xwayland window). Prints medians and
+# peak memory.
 #
 #   bench/forwarding-snap.sh [BUILD_DIR] [RUNS]     (defaults: build, 40)
 #
@@ -29,10 +31,11 @@ body() {
     for _ in $(seq 500); do swaymsg -t get_tree | grep -q '"bench-window"' && break; done
   else
     name="openbox, xmessage window" tool=wmctrl
+    [ -n "${WAYLAND_DISPLAY:-}" ] && name="KWin Wayland, Xwayland xmessage window"
     . "$VENTREL_E2E_LIB"
     win=$(start_client 300x200+400+300 bench-window)
     IFS=, read -r l r t b <<<"$(xprop -id "$win" _NET_FRAME_EXTENTS | sed "s/.*= //; s/ //g")"
-    cw=$((683 - l - r)) ch=$((742 - t - b))
+    cw=$((683 - l - r)) ch=$((768 - VENTREL_E2E_PANEL_HEIGHT - t - b))
     native() { wmctrl -r :ACTIVE: -e "0,0,0,$cw,$ch"; }
   fi
   "$BENCH_VENTREL" 2>/dev/null &
@@ -69,3 +72,4 @@ body() {
 
 "$root/tests/e2e/with-desktop.sh" -- bash -c "$(declare -f body); body"
 "$root/tests/e2e/with-sway.sh" bash -c "$(declare -f body); body"
+"$root/tests/e2e/with-kwin.sh" -- bash -c "$(declare -f body); body"
