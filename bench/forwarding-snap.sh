@@ -4,7 +4,8 @@
 # it was when it linked the core library (bench/ventrel_linked), and against
 # the desktop's own tool, on openbox (tests/e2e/with-desktop.sh, wmctrl), on
 # sway (tests/e2e/with-sway.sh, swaymsg) and on KWin Wayland
-# (tests/e2e/with-kwin.sh, wmctrl on an Xwayland window). Prints medians and
+# (tests/e2e/with-kwin.sh, wmctrl on an Xwayland window) and on GNOME Shell
+# (tests/e2e/with-gnome.sh, `gdbus call` to our extension). Prints medians and
 # peak memory.
 #
 #   bench/forwarding-snap.sh [BUILD_DIR] [RUNS]     (defaults: build, 40)
@@ -29,6 +30,17 @@ body() {
     foot -T bench-window cat >/dev/null 2>&1 &
     native() { swaymsg '[title="^bench-window$"] floating enable, resize set width 683 px height 747 px, move absolute position 0 px 21 px' >/dev/null; }
     for _ in $(seq 500); do swaymsg -t get_tree | grep -q '"bench-window"' && break; done
+  elif [ "${BENCH_DESKTOP:-}" = gnome ]; then
+    name="GNOME Shell, foot window" tool="gdbus call"
+    . "$VENTREL_E2E_LIB"
+    foot -T bench-window cat >/dev/null 2>&1 &
+    focus bench-window
+    # Our extension's own call, with the window and the frame a snap asks for.
+    control=(--session -d org.gnome.Shell -o /app/ventrel/WindowControl -m app.ventrel.WindowControl1)
+    id=$(gdbus call "${control[@]}.Focused" | sed -n 's/^(uint64 \([0-9]*\),.*/\1/p')
+    frame=$("$BENCH_VENTREL" --json snap leftHalf | /usr/bin/python3 -c 'import json, sys
+r = json.load(sys.stdin)["requested"]; print("(%d, %d, %d, %d)" % (r["x"], r["y"], r["width"], r["height"]))')
+    native() { gdbus call "${control[@]}.MoveResize" "$id" "$frame" >/dev/null; }
   else
     name="openbox, xmessage window" tool=wmctrl
     [ -n "${WAYLAND_DISPLAY:-}" ] && name="KWin Wayland, Xwayland xmessage window"
@@ -73,3 +85,4 @@ body() {
 "$root/tests/e2e/with-desktop.sh" -- bash -c "$(declare -f body); body"
 "$root/tests/e2e/with-sway.sh" bash -c "$(declare -f body); body"
 "$root/tests/e2e/with-kwin.sh" -- bash -c "$(declare -f body); body"
+BENCH_DESKTOP=gnome "$root/tests/e2e/with-gnome.sh" -- bash -c "$(declare -f body); body"
