@@ -29,12 +29,13 @@
 //   JSON object               then, when it has run, what a direct run
 //                             would have printed and returned:
 //                             {"status":N,"stdout":"…","stderr":"…"}
-//   "unknown request\n"       not taken (another version, another session, a
-//                             command the app does not run): act without it
+//   "unknown request\n"       not taken (a malformed line, another session):
+//                             act without it
 //
 // A client waits at most takenTimeout for "ok" and resultTimeout for the
-// result; a running instance that knows only older requests refuses this
-// one, as it refuses every line it does not know.
+// result. A running instance that knows only older requests refuses this
+// one, or drops the connection for its length: either way the client acts
+// without it.
 class CommandProtocol {
 public:
     static constexpr std::string_view requestPrefix = "v2 run ";

@@ -4,9 +4,8 @@
 
 #include <QLockFile>
 #include <QObject>
-#include <QString>
-
 #include <QPointer>
+#include <QString>
 #include <QStringList>
 
 #include <chrono>
