@@ -159,6 +159,11 @@ CommandForwarder::Result CommandForwarder::forward(const std::string& socketPath
     if (descriptor < 0 || ::fcntl(descriptor, F_SETFD, FD_CLOEXEC) != 0
         || ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) | O_NONBLOCK) != 0)
         return {Outcome::notRunning, {}};
+#ifdef SO_NOSIGPIPE
+    // Where send() has no MSG_NOSIGNAL, an app that hangs up must not end us.
+    const int on = 1;
+    ::setsockopt(descriptor, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+#endif
     const auto takenBy = Clock::now() + CommandProtocol::takenTimeout;
     // A full backlog answers EAGAIN: the app has stopped taking connections.
     while (::connect(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
