@@ -30,5 +30,9 @@ if [ -x "$build/bench/tiling_snap_inprocess" ] && command -v sway >/dev/null && 
   echo "== tiling-snap.sh"
   "$root/bench/tiling-snap.sh" "$build"
 fi
+if [ -x "$build/bench/ventrel_linked" ] && command -v sway >/dev/null; then
+  echo "== forwarding-snap.sh"
+  "$root/bench/forwarding-snap.sh" "$build"
+fi
 echo "== tray-startup.sh"
 "$root/bench/tray-startup.sh" "$build"

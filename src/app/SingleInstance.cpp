@@ -158,23 +158,76 @@ void SingleInstance::serve(QLocalSocket* client)
     ++m_connections;
     connect(client, &QObject::destroyed, this, [this] { --m_connections; });
     // Qt stops reading from the socket once this much is buffered.
-    client->setReadBufferSize(InstanceRequest::maximumLineLength + 1);
+    client->setReadBufferSize(qint64(CommandProtocol::maximumRequestLength) + 1);
     auto* idle = new QTimer(client);
     idle->setSingleShot(true);
     connect(idle, &QTimer::timeout, client, &QLocalSocket::abort);
     idle->start(m_limits.idleTimeout);
-    connect(client, &QLocalSocket::readyRead, this, [this, client] {
+    connect(client, &QLocalSocket::readyRead, this, [this, client, idle] {
+        if (!idle->isActive()) // a command was taken: nothing more is read
+            return;
+        // Only a command may be longer than the other requests.
+        const QByteArrayView prefix(CommandProtocol::requestPrefix.data(), qsizetype(CommandProtocol::requestPrefix.size()));
+        const qint64 limit = client->peek(prefix.size()) == prefix ? qint64(CommandProtocol::maximumRequestLength)
+                                                                   : InstanceRequest::maximumLineLength;
         if (!client->canReadLine()) {
-            if (client->bytesAvailable() > InstanceRequest::maximumLineLength)
+            if (client->bytesAvailable() > limit)
                 client->abort();
             return;
         }
-        const std::optional<InstanceRequest::Kind> request =
-            InstanceRequest::parse(client->readLine(InstanceRequest::maximumLineLength + 1));
+        const QByteArray line = client->readLine(limit + 1);
+        if (line.size() > limit || !line.endsWith('\n')) {
+            client->abort();
+            return;
+        }
+        if (takeCommand(client, line)) {
+            // Its answer comes when it has run, however long the backend takes.
+            idle->stop();
+            return;
+        }
+        const std::optional<InstanceRequest::Kind> request = InstanceRequest::parse(line);
         client->write(request ? InstanceRequest::accepted() : InstanceRequest::refused());
         client->flush();
         client->disconnectFromServer();
         if (request == InstanceRequest::Kind::showSettings)
             emit settingsRequested();
     });
+}
+
+bool SingleInstance::takeCommand(QLocalSocket* client, const QByteArray& line)
+{
+    const std::optional<CommandProtocol::Request> request =
+        CommandProtocol::decodeRequest(std::string_view(line.constData(), std::size_t(line.size())));
+    if (!request || !m_commandHandler || request->environment != CommandProtocol::environmentFingerprint())
+        return false;
+    QStringList arguments;
+    for (const std::string& argument : request->arguments)
+        arguments << QString::fromStdString(argument);
+    client->write(CommandProtocol::taken.data(), qint64(CommandProtocol::taken.size()));
+    client->flush();
+    m_commands.emplace_back(client, arguments);
+    // A backend that waits in an event loop of its own would otherwise let
+    // the next command in halfway through this one.
+    QTimer::singleShot(0, this, &SingleInstance::runCommands);
+    return true;
+}
+
+void SingleInstance::runCommands()
+{
+    if (m_runningCommands)
+        return;
+    m_runningCommands = true;
+    while (!m_commands.empty()) {
+        auto [client, arguments] = std::move(m_commands.front());
+        m_commands.pop_front();
+        // The caller may have given up; the command is still carried out,
+        // as it would be had it come a moment sooner.
+        const std::string reply = CommandProtocol::encodeReply(m_commandHandler(arguments));
+        if (client) {
+            client->write(reply.data(), qint64(reply.size()));
+            client->flush();
+            client->disconnectFromServer();
+        }
+    }
+    m_runningCommands = false;
 }

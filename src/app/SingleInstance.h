@@ -1,11 +1,17 @@
 #pragma once
 
+#include "app/CommandProtocol.h"
+
 #include <QLockFile>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
+#include <deque>
 #include <expected>
+#include <functional>
 #include <memory>
 
 class QLocalServer;
@@ -16,7 +22,9 @@ class QLocalSocket;
 // it; a later start hands its request over and exits. Taking the lock comes
 // first, so of several simultaneous starts exactly one listens. Connections
 // are taken only from the same user, carry one short line and are dropped
-// when idle, so the channel costs nothing whoever talks to it.
+// when idle, so the channel costs nothing whoever talks to it. A command
+// (CommandProtocol) is taken only from the same session, and runs after the
+// ones taken before it, never inside another.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -53,6 +61,11 @@ public:
     static std::expected<QString, QString> privateFolder();
     QString socketPath() const;
 
+    // Runs a command line (without the program name) and says what it
+    // printed and returned. Without one, commands are refused.
+    using CommandHandler = std::function<CommandProtocol::Reply(const QStringList& arguments)>;
+    void setCommandHandler(CommandHandler handler) { m_commandHandler = std::move(handler); }
+
 signals:
     void settingsRequested();
 
@@ -60,10 +73,15 @@ private:
     bool handOver() const;
     bool listen();
     void serve(QLocalSocket* client);
+    bool takeCommand(QLocalSocket* client, const QByteArray& line);
+    void runCommands();
 
     std::expected<QString, QString> m_folder;
     Limits m_limits;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
     int m_connections = 0;
+    CommandHandler m_commandHandler;
+    std::deque<std::pair<QPointer<QLocalSocket>, QStringList>> m_commands;
+    bool m_runningCommands = false;
 };

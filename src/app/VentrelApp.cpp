@@ -1,11 +1,14 @@
 #include "app/VentrelApp.h"
 
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
+#include "app/Doctor.h"
 #include "app/SingleInstance.h"
 #include "platform/WindowSystemFactory.h"
 #include "views/AppIcon.h"
 
 #include <QApplication>
+#include <QTextStream>
 #include <QTimer>
 
 #include <cstdio>
@@ -55,6 +58,20 @@ int VentrelApp::run(int argc, char** argv)
     AppDelegate delegate(*windowSystem);
     QObject::connect(&instance, &SingleInstance::settingsRequested, &delegate,
                      [&delegate] { delegate.showSettingsWindow(SettingsSection::general); });
+    // A command from `ventrel` runs here as it would in its own process, on
+    // the backend already open; its failures go back to its caller, never
+    // into an alert.
+    instance.setCommandHandler([&windowSystem](const QStringList& arguments) {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        CommandLine commandLine([&]() -> WindowSystem& { return *windowSystem; },
+                                [] { return DefaultsDatabase::standard(); }, outStream, errStream,
+                                [] { return Doctor::report(Doctor::gather()); });
+        const int status = commandLine.run(arguments);
+        outStream.flush();
+        errStream.flush();
+        return CommandProtocol::Reply{status, out.toStdString(), err.toStdString()};
+    });
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }
