@@ -2,10 +2,10 @@
 # Times `ventrel snap leftHalf` handed to the running tray app against the
 # same command acting by itself (no app reachable), against the program as
 # it was when it linked the core library (bench/ventrel_linked), and against
-# the desktop's own tool, on openbox (tests/e2e/with-desktop.sh, wmctrl), on
-# sway (tests/e2e/with-sway.sh, swaymsg) and on KWin Wayland
-# (tests/e2e/with-kwin.sh, wmctrl on an Xwayland window) and on GNOME Shell
-# (tests/e2e/with-gnome.sh, `gdbus call` to our extension). Prints medians and
+# the desktop's own tool, on openbox (scripts/desktop/with-desktop.sh, wmctrl), on
+# sway (scripts/desktop/with-sway.sh, swaymsg) and on KWin Wayland
+# (scripts/desktop/with-kwin.sh, wmctrl on an Xwayland window) and on GNOME Shell
+# (scripts/desktop/with-gnome.sh, `gdbus call` to our extension). Prints medians and
 # peak memory.
 #
 #   bench/forwarding-snap.sh [BUILD_DIR] [RUNS]     (defaults: build, 40)
@@ -82,7 +82,7 @@ r = json.load(sys.stdin)["requested"]; print("(%d, %d, %d, %d)" % (r["x"], r["y"
     'BEGIN { printf "  ratios: app running / %s %.2f; no app / as before %.2f\n", t, f / n, a / l }'
 }
 
-"$root/tests/e2e/with-desktop.sh" -- bash -c "$(declare -f body); body"
-"$root/tests/e2e/with-sway.sh" bash -c "$(declare -f body); body"
-"$root/tests/e2e/with-kwin.sh" -- bash -c "$(declare -f body); body"
-BENCH_DESKTOP=gnome "$root/tests/e2e/with-gnome.sh" -- bash -c "$(declare -f body); body"
+"$root/scripts/desktop/with-desktop.sh" -- bash -c "$(declare -f body); body"
+"$root/scripts/desktop/with-sway.sh" bash -c "$(declare -f body); body"
+"$root/scripts/desktop/with-kwin.sh" -- bash -c "$(declare -f body); body"
+BENCH_DESKTOP=gnome "$root/scripts/desktop/with-gnome.sh" -- bash -c "$(declare -f body); body"

@@ -6,7 +6,7 @@
 # and nothing reaches back into the build folder.
 set -euo pipefail
 build=$(cd "$1" && pwd -P) version=$2 id=$3
-. "$(dirname "$0")/../e2e/desktop-lib.sh" # wait_for
+. "$(dirname "$0")/../../scripts/desktop/desktop-lib.sh" # wait_for
 root=$(mktemp -d)
 trap 'kill "${tray:-}" 2>/dev/null || true; rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }

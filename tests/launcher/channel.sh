@@ -4,7 +4,7 @@
 # `ventrel` acts by itself, within its bound, when the listener never answers.
 set -uo pipefail
 ventrel=$1 here=$(dirname "$0")
-. "$here/../e2e/desktop-lib.sh"
+. "$here/../../scripts/desktop/desktop-lib.sh"
 root=$(mktemp -d) server=
 chmod 0711 "$root" # a listener run as nobody must reach its folder
 trap 'kill $server 2>/dev/null; rm -rf "$root"' EXIT

@@ -4,7 +4,7 @@
 # prints the same on both streams and exits the same, byte for byte.
 set -uo pipefail
 ventrel=$1 d=$VENTREL_E2E_DIR
-. "$(dirname "$0")/../e2e/desktop-lib.sh"
+. "$(dirname "$0")/../../scripts/desktop/desktop-lib.sh"
 # Elsewhere than XDG_RUNTIME_DIR (sway's belongs to its user) the channel
 # lives in the temporary folder: this run's own.
 export TMPDIR=$d
