@@ -1,6 +1,7 @@
 #include "menubar/MenuBarManager.h"
 
 #include "stores/PresetManager.h"
+#include "stores/ShortcutManager.h"
 #include "stores/SnapPositionManager.h"
 #include "views/AppIcon.h"
 #include "views/SymbolIcon.h"
@@ -75,7 +76,8 @@ void MenuBarManager::rebuildMenu()
 
     const QList<WindowPreset> presets = m_presetManager.visiblePresets();
     for (qsizetype i = 0; i < presets.size(); ++i) {
-        QAction* action = menu->addAction(presetTitle(presets.at(i)));
+        QAction* action =
+            menu->addAction(withShortcut(presetTitle(presets.at(i)), ShortcutManager::presetId(presets.at(i).id)));
         action->setData(QVariant::fromValue(presets.at(i)));
         if (i < 9)
             action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
@@ -87,7 +89,7 @@ void MenuBarManager::rebuildMenu()
     if (!positions.isEmpty()) {
         auto* submenu = new QMenu(QStringLiteral("Snap Position"), menu);
         for (SnapPosition position : positions) {
-            QAction* action = submenu->addAction(position.displayName());
+            QAction* action = submenu->addAction(withShortcut(position.displayName(), position.rawValue()));
             action->setData(QVariant::fromValue(position));
             const QIcon icon = SymbolIcon::icon(position.iconName());
             if (!icon.isNull())
@@ -124,7 +126,11 @@ void MenuBarManager::applyPreset(QAction* sender)
 {
     if (!sender || sender->data().metaType() != QMetaType::fromType<WindowPreset>())
         return;
-    const WindowPreset preset = sender->data().value<WindowPreset>();
+    applyPreset(sender->data().value<WindowPreset>());
+}
+
+void MenuBarManager::applyPreset(const WindowPreset& preset)
+{
     if (!ensurePermission())
         return;
     m_windowManager.setScreenChoice(m_snapPositionManager.screenChoice());
@@ -137,13 +143,43 @@ void MenuBarManager::applySnapPosition(QAction* sender)
 {
     if (!sender || sender->data().metaType() != QMetaType::fromType<SnapPosition>())
         return;
-    const SnapPosition position = sender->data().value<SnapPosition>();
+    applySnapPosition(sender->data().value<SnapPosition>());
+}
+
+void MenuBarManager::applySnapPosition(SnapPosition position)
+{
     if (!ensurePermission())
         return;
     m_windowManager.setScreenChoice(m_snapPositionManager.screenChoice());
     const auto result = m_windowManager.snapFocusedWindow(position);
     if (!result)
         showAlert(QStringLiteral("Snap Failed"), errorDescription(result.error()));
+}
+
+void MenuBarManager::applyShortcut(const QString& id)
+{
+    if (const std::optional<SnapPosition> position = SnapPosition::fromRawValue(id)) {
+        applySnapPosition(*position);
+        return;
+    }
+    for (const WindowPreset& preset : m_presetManager.presets()) {
+        if (ShortcutManager::presetId(preset.id) == id) {
+            applyPreset(preset);
+            return;
+        }
+    }
+}
+
+QString MenuBarManager::withShortcut(const QString& text, const QString& id) const
+{
+    // Text after a tab takes the place of the action's own shortcut in the
+    // column, which keeps working (Ctrl+1 to Ctrl+9 while the menu is open).
+    if (!m_shortcuts)
+        return text;
+    const QKeySequence keys = m_shortcuts->shortcut(id);
+    if (keys.isEmpty())
+        return text;
+    return text + u'\t' + keys.toString(QKeySequence::NativeText);
 }
 
 void MenuBarManager::openSettings()

@@ -160,3 +160,11 @@ std::optional<GlobalShortcuts::Status> ShortcutManager::status(const QString& id
         return std::nullopt;
     return m_system->status(id);
 }
+
+void ShortcutManager::setRecording(bool recording)
+{
+    if (m_recording == recording)
+        return;
+    m_recording = recording;
+    emit recordingChanged(recording);
+}

@@ -42,8 +42,13 @@ public:
     // Where the shortcuts are registered, for what the desktop made of them.
     void setSystem(GlobalShortcuts* system);
     std::optional<GlobalShortcuts::Status> status(const QString& id) const;
+    // While a combination is being typed into a field, the shortcuts are let
+    // go, so that typing one of them records it rather than running it.
+    void setRecording(bool recording);
+    bool isRecording() const { return m_recording; }
 
 signals:
+    void recordingChanged(bool recording);
     void objectWillChange();
     void statusChanged(const QString& id);
 
@@ -60,4 +65,5 @@ private:
     // copy of them has been kept.
     std::optional<QByteArray> m_unreadable;
     QPointer<GlobalShortcuts> m_system;
+    bool m_recording = false;
 };
