@@ -4,6 +4,8 @@
 #include "views/DeferredRefresh.h"
 #include "window/GlobalShortcuts.h"
 
+#include <cstdio>
+
 ShortcutRegistrar::ShortcutRegistrar(ShortcutManager& store, std::unique_ptr<GlobalShortcuts> system,
                                      std::function<void(const QString&)> trigger, QObject* parent)
     : QObject(parent), m_store(store), m_system(std::move(system)), m_trigger(std::move(trigger))
@@ -13,6 +15,7 @@ ShortcutRegistrar::ShortcutRegistrar(ShortcutManager& store, std::unique_ptr<Glo
     // handling, which would then see its own events again.
     connect(m_system.get(), &GlobalShortcuts::activated, this, [this](const QString& id) { m_trigger(id); },
             Qt::QueuedConnection);
+    connect(m_system.get(), &GlobalShortcuts::statusChanged, this, &ShortcutRegistrar::report);
     auto* refresh = new DeferredRefresh([this] { synchronize(); }, this);
     connect(&m_store, &ShortcutManager::objectWillChange, refresh, &DeferredRefresh::schedule);
     connect(&m_store, &ShortcutManager::recordingChanged, this, &ShortcutRegistrar::synchronize);
@@ -22,6 +25,22 @@ ShortcutRegistrar::ShortcutRegistrar(ShortcutManager& store, std::unique_ptr<Glo
 ShortcutRegistrar::~ShortcutRegistrar()
 {
     m_store.setSystem(nullptr);
+}
+
+void ShortcutRegistrar::report(const QString& id)
+{
+    // A tray app has no window to say this in until Settings is opened; the
+    // terminal it was started from hears it at once.
+    const std::optional<GlobalShortcuts::Status> status = m_system->status(id);
+    if (!status || status->state != GlobalShortcuts::Status::State::taken || m_reported.value(id) == status->detail) {
+        if (status && status->state == GlobalShortcuts::Status::State::active)
+            m_reported.remove(id);
+        return;
+    }
+    m_reported.insert(id, status->detail);
+    std::fprintf(stderr, "ventrel: the shortcut %s for %s is taken: %s It works as soon as it is free.\n",
+                 qPrintable(m_store.shortcut(id).toString(QKeySequence::NativeText)), qPrintable(m_store.displayName(id)),
+                 qPrintable(status->detail));
 }
 
 void ShortcutRegistrar::synchronize()

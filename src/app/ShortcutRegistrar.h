@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -23,9 +24,12 @@ public:
 
 private:
     void synchronize();
+    // Says on standard error when a shortcut is taken, once per reason.
+    void report(const QString& id);
 
     ShortcutManager& m_store;
     std::unique_ptr<GlobalShortcuts> m_system;
     std::function<void(const QString&)> m_trigger;
     QSet<QString> m_registered;
+    QHash<QString, QString> m_reported;
 };

@@ -91,7 +91,7 @@ void ShortcutManager::load()
         const QKeySequence keys = QKeySequence::fromString(it.value().toString(), QKeySequence::PortableText);
         // fromString turns words it does not know into Key_unknown rather than failing.
         const bool readable = it.value().isString() && keys.count() == 1 && keys[0].key() != Qt::Key_unknown;
-        const bool duplicate = readable && std::ranges::find(m_shortcuts, keys) != m_shortcuts.cend();
+        const bool duplicate = readable && std::ranges::find(std::as_const(m_shortcuts), keys) != m_shortcuts.cend();
         if (!readable || duplicate || !isKnownId(it.key())) {
             intact = false;
             continue;

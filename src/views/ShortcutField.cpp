@@ -151,6 +151,15 @@ void ShortcutField::focusOutEvent(QFocusEvent* event)
     QAbstractButton::focusOutEvent(event);
 }
 
+void ShortcutField::changeEvent(QEvent* event)
+{
+    // Every shortcut is let go while one records: a field left recording in
+    // a window the user went away from must not keep them all off.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        setRecording(false);
+    QAbstractButton::changeEvent(event);
+}
+
 bool ShortcutField::focusNextPrevChild(bool next)
 {
     // Tab leaves the field even while it records, so the keyboard never gets stuck in it.
