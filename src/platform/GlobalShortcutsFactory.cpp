@@ -25,8 +25,9 @@ std::unique_ptr<GlobalShortcuts> GlobalShortcutsFactory::create(const QString& w
     // Both bind keys only in their own configuration, which is the user's to edit.
     if (windowSystemName == QLatin1String("sway") || windowSystemName == QLatin1String("i3"))
         return std::make_unique<NoGlobalShortcuts>(
-            QStringLiteral("%1 binds keys in its own configuration; add the lines shown below the list to it.")
-                .arg(windowSystemName));
+            QStringLiteral("%1 binds keys in its own configuration: add the lines below the list to it.")
+                .arg(windowSystemName),
+            windowSystemName);
     if (windowSystemName == QLatin1String("kwin") || windowSystemName == QLatin1String("gnome"))
         return std::make_unique<NoGlobalShortcuts>(
             QStringLiteral("This desktop offers no global shortcuts to programs (no desktop portal with "

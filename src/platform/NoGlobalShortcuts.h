@@ -8,8 +8,8 @@
 // says why it does nothing here.
 class NoGlobalShortcuts final : public GlobalShortcuts {
 public:
-    explicit NoGlobalShortcuts(QString reason, QObject* parent = nullptr)
-        : GlobalShortcuts(parent), m_reason(std::move(reason))
+    explicit NoGlobalShortcuts(QString reason, QString bindingDialect = {}, QObject* parent = nullptr)
+        : GlobalShortcuts(parent), m_reason(std::move(reason)), m_bindingDialect(std::move(bindingDialect))
     {
     }
 
@@ -30,7 +30,10 @@ public:
         return Status{Status::State::unsupported, m_reason};
     }
 
+    QString bindingDialect() const override { return m_bindingDialect; }
+
 private:
     QString m_reason;
+    QString m_bindingDialect;
     QSet<QString> m_ids;
 };

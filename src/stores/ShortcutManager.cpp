@@ -2,9 +2,11 @@
 
 #include "model/SnapPosition.h"
 #include "model/WindowPreset.h"
+#include "stores/BindingLines.h"
 #include "stores/PresetManager.h"
 #include "stores/SettingsKeys.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtDebug>
@@ -167,4 +169,12 @@ void ShortcutManager::setRecording(bool recording)
         return;
     m_recording = recording;
     emit recordingChanged(recording);
+}
+
+QStringList ShortcutManager::bindingLines() const
+{
+    if (bindingDialect().isEmpty())
+        return {};
+    return BindingLines::lines(m_userDefaults->data(SettingsKeys::shortcuts).value_or(QByteArray()), m_presets,
+                               QCoreApplication::applicationFilePath());
 }

@@ -42,6 +42,10 @@ public:
     // Where the shortcuts are registered, for what the desktop made of them.
     void setSystem(GlobalShortcuts* system);
     std::optional<GlobalShortcuts::Status> status(const QString& id) const;
+    // Where the window manager binds keys itself, the lines of its
+    // configuration that bind these shortcuts, and its name; else nothing.
+    QStringList bindingLines() const;
+    QString bindingDialect() const { return m_system ? m_system->bindingDialect() : QString(); }
     // While a combination is being typed into a field, the shortcuts are let
     // go, so that typing one of them records it rather than running it.
     void setRecording(bool recording);

@@ -201,8 +201,8 @@ void ShortcutField::refresh()
     if (m_recording) {
         const QString held = QKeySequence(QKeyCombination(m_heldModifiers, Qt::Key(0))).toString(QKeySequence::NativeText);
         shown = m_heldModifiers ? held : QStringLiteral("Type shortcut\u2026");
-        m_note = QStringLiteral("Esc cancels, Backspace clears");
-        m_noteIsWarning = false;
+        m_noteIsWarning = !m_refusal.isEmpty();
+        m_note = m_noteIsWarning ? m_refusal : QStringLiteral("Esc cancels, Backspace clears");
         state = QStringLiteral("Recording: type the combination. Escape cancels, Backspace clears.");
     } else if (!m_note.isEmpty()) {
         state += QStringLiteral(". ") + m_note;

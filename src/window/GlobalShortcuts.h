@@ -37,6 +37,9 @@ public:
     virtual void unregisterShortcut(const QString& id) = 0;
     // Nothing for an id that is not registered.
     virtual std::optional<Status> status(const QString& id) const = 0;
+    // The window manager ("sway", "i3") whose own configuration binds keys
+    // where no program may take them; empty elsewhere.
+    virtual QString bindingDialect() const { return {}; }
 
 signals:
     // Sent while the keys are still down, so the focused window is the one
