@@ -76,11 +76,12 @@ void MenuBarManager::rebuildMenu()
 
     const QList<WindowPreset> presets = m_presetManager.visiblePresets();
     for (qsizetype i = 0; i < presets.size(); ++i) {
-        QAction* action =
-            menu->addAction(withShortcut(presetTitle(presets.at(i)), ShortcutManager::presetId(presets.at(i).id)));
+        QAction* action = menu->addAction(presetTitle(presets.at(i)));
         action->setData(QVariant::fromValue(presets.at(i)));
+        QList<QKeySequence> keys = globalShortcut(ShortcutManager::presetId(presets.at(i).id));
         if (i < 9)
-            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+            keys.append(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+        action->setShortcuts(keys);
         connect(action, &QAction::triggered, this, [this, action] { applyPreset(action); });
     }
     menu->addSeparator();
@@ -89,7 +90,8 @@ void MenuBarManager::rebuildMenu()
     if (!positions.isEmpty()) {
         auto* submenu = new QMenu(QStringLiteral("Snap Position"), menu);
         for (SnapPosition position : positions) {
-            QAction* action = submenu->addAction(withShortcut(position.displayName(), position.rawValue()));
+            QAction* action = submenu->addAction(position.displayName());
+            action->setShortcuts(globalShortcut(position.rawValue()));
             action->setData(QVariant::fromValue(position));
             const QIcon icon = SymbolIcon::icon(position.iconName());
             if (!icon.isNull())
@@ -170,16 +172,13 @@ void MenuBarManager::applyShortcut(const QString& id)
     }
 }
 
-QString MenuBarManager::withShortcut(const QString& text, const QString& id) const
+QList<QKeySequence> MenuBarManager::globalShortcut(const QString& id) const
 {
-    // Text after a tab takes the place of the action's own shortcut in the
-    // column, which keeps working (Ctrl+1 to Ctrl+9 while the menu is open).
-    if (!m_shortcuts)
-        return text;
-    const QKeySequence keys = m_shortcuts->shortcut(id);
-    if (keys.isEmpty())
-        return text;
-    return text + u'\t' + keys.toString(QKeySequence::NativeText);
+    // First, so that it is the one the menu shows; the global grab sees the
+    // keys before the open menu would.
+    if (!m_shortcuts || m_shortcuts->shortcut(id).isEmpty())
+        return {};
+    return {m_shortcuts->shortcut(id)};
 }
 
 void MenuBarManager::openSettings()

@@ -67,8 +67,8 @@ private:
     bool ensurePermission();
     void applyPreset(const WindowPreset& preset);
     void applySnapPosition(SnapPosition position);
-    // The item's text, with the global shortcut in the shortcut column.
-    QString withShortcut(const QString& text, const QString& id) const;
+    // The item's global shortcut, if it has one, to show in the menu.
+    QList<QKeySequence> globalShortcut(const QString& id) const;
 
     PresetManager& m_presetManager;
     SnapPositionManager& m_snapPositionManager;
