@@ -8,6 +8,11 @@
 #ifdef VENTREL_HAVE_MACOS
 #include "platform/macos/MacGlobalShortcuts.h"
 #endif
+#ifdef VENTREL_HAVE_PORTAL
+#include "platform/portal/PortalGlobalShortcuts.h"
+
+#include <QDBusConnection>
+#endif
 
 std::unique_ptr<GlobalShortcuts> GlobalShortcutsFactory::create(const QString& windowSystemName)
 {
@@ -28,10 +33,15 @@ std::unique_ptr<GlobalShortcuts> GlobalShortcutsFactory::create(const QString& w
             QStringLiteral("%1 binds keys in its own configuration: add the lines below the list to it.")
                 .arg(windowSystemName),
             windowSystemName);
-    if (windowSystemName == QLatin1String("kwin") || windowSystemName == QLatin1String("gnome"))
+    if (windowSystemName == QLatin1String("kwin") || windowSystemName == QLatin1String("gnome")) {
+#ifdef VENTREL_HAVE_PORTAL
+        if (auto portal = PortalGlobalShortcuts::create(QDBusConnection::sessionBus(), QStringLiteral(VENTREL_APP_ID)))
+            return portal;
+#endif
         return std::make_unique<NoGlobalShortcuts>(
-            QStringLiteral("This desktop offers no global shortcuts to programs (no desktop portal with "
+            QStringLiteral("This desktop offers no global shortcuts to programs (its desktop portal has no "
                            "GlobalShortcuts)."));
+    }
     return std::make_unique<NoGlobalShortcuts>(
         QStringLiteral("No desktop that Ventrel can take global shortcuts from is running."));
 }
