@@ -19,16 +19,8 @@ check() { # check DESCRIPTION EXPECTED ACTUAL
 stored() { grep -q "$1" "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"; }
 frame_is() { [ "$(frame_geometry "$client")" = "$1" ]; }
 size_is() { frame_geometry "$client" | grep -q " $1\$"; }
-# The rows' fields are not in the accessibility tree, so they are found at the
-# trailing end of their row; what they say is read from their tool tips.
-field_at() { /usr/bin/python3 "$(dirname "$0")/a11y-field.py" "$1"; }
-# field_says ROW TEXT: hovers over the row's field until its tool tip says TEXT.
-field_says() {
-  local x y
-  read -r x y <<<"$(field_at "$1")"
-  xdotool mousemove 0 0 mousemove "$x" "$y"
-  wait_for 5 a11y_find "$2"
-}
+# The rows' fields are not in the accessibility tree: found at their row's end.
+field_at() { /usr/bin/python3 "$(dirname "$0")/a11y-field.py" "$@"; }
 # record ROW KEYS: clicks the row's field and types the combination. The
 # keys reach the field after the click, as they go to the same window.
 record() {
@@ -124,7 +116,7 @@ xmodmap -e "keycode $s_code = s S" -e "keycode $t_code = t T"
 wait_for 5 has_window_named Settings || { echo "FAIL: no Settings window"; exit 1; }
 click_item "Presets"
 wait_for 5 field_at Square || true
-read -r x y <<<"$(/usr/bin/python3 "$(dirname "$0")/a11y-field.py" Square delete)"
+read -r x y <<<"$(field_at Square delete)"
 xdotool mousemove "$x" "$y" click 1
 wait_for 5 bash -c '! grep -q Square "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"' || true
 wait_for 5 free 0073 0x0c || true

@@ -1,13 +1,10 @@
 #include "stores/MemoryDefaultsDatabase.h"
 
-#include "platform/NoGlobalShortcuts.h"
 #include "stores/PresetManager.h"
 #include "stores/ShortcutManager.h"
-#include "views/BindingLinesBox.h"
 #include "views/ShortcutField.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -144,23 +141,6 @@ private slots:
         QTRY_VERIFY(field->hasFocus());
         const double ratio = ShortcutField::contrast(window.grab().toImage().pixelColor(ring), Qt::white);
         QVERIFY2(ratio >= 3.0, qPrintable(QString::number(ratio)));
-    }
-
-    // On sway the lines to bind the shortcuts show under the list; elsewhere nothing does.
-    void bindingLines()
-    {
-        ShortcutManager store(m_db, presets());
-        QVERIFY(store.setShortcut(QStringLiteral("leftHalf"), QKeySequence(QStringLiteral("Ctrl+Alt+Left"))));
-        NoGlobalShortcuts sway(QStringLiteral("sway binds keys itself."), QStringLiteral("sway"));
-        store.setSystem(&sway);
-        BindingLinesBox box(store);
-        QVERIFY(!box.isHidden());
-        QVERIFY(box.text()->toPlainText().startsWith(QStringLiteral("bindsym Ctrl+Mod1+Left exec '")));
-        QVERIFY(box.text()->toPlainText().endsWith(QStringLiteral("' snap leftHalf")));
-        NoGlobalShortcuts none(QStringLiteral("nothing here"));
-        store.setSystem(&none);
-        BindingLinesBox elsewhere(store);
-        QVERIFY(elsewhere.isHidden());
     }
 };
 
