@@ -121,7 +121,7 @@ xdotool mousemove "$x" "$y" click 1
 wait_for 5 bash -c '! grep -q Square "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"' || true
 wait_for 5 free 0073 0x0c || true
 check "a deleted preset's combination is free again" yes "$(free 0073 0x0c && echo yes || echo no)"
-check "nothing stored names the deleted preset" no "$(stored Square && echo yes || echo no)"
+check "its shortcut is gone from the settings file" no "$(stored "Ctrl+Alt+S" && echo yes || echo no)"
 
 kill $app; wait $app 2>/dev/null || true
 trap - EXIT
