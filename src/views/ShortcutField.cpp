@@ -64,7 +64,9 @@ ShortcutField::ShortcutField(ShortcutManager& store, QString id, const QString& 
         refresh();
     });
     connect(&m_store, &ShortcutManager::statusChanged, this, [this](const QString& changed) {
-        if (changed == m_id)
+        // While another field records, every shortcut is let go for the
+        // moment; what each one said before still holds.
+        if (changed == m_id && !(m_store.isRecording() && !m_recording))
             refresh();
     });
     refresh();
