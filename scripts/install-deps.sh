@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools
-  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-randr0-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-randr0-dev libxcb-keysyms1-dev libxcb-xtest0-dev
   xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick
   desktop-file-utils libglib2.0-bin
   dbus dbus-daemon dbus-bin at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0

@@ -1,8 +1,11 @@
 #include "app/AppDelegate.h"
 
+#include "app/ShortcutRegistrar.h"
 #include "menubar/MenuBarManager.h"
+#include "platform/GlobalShortcutsFactory.h"
 #include "menubar/TrayHostWatcher.h"
 #include "stores/PresetManager.h"
+#include "stores/ShortcutManager.h"
 #include "stores/SnapPositionManager.h"
 #include "views/AboutView.h"
 #include "views/DeferredRefresh.h"
@@ -90,6 +93,14 @@ void AppDelegate::startMenuBar()
     connect(&PresetManager::shared(), &PresetManager::objectWillChange, rebuild, &DeferredRefresh::schedule);
     connect(&SnapPositionManager::shared(), &SnapPositionManager::objectWillChange, rebuild,
             &DeferredRefresh::schedule);
+
+    m_menuBarManager->setShortcuts(&ShortcutManager::shared());
+    connect(&ShortcutManager::shared(), &ShortcutManager::objectWillChange, rebuild, &DeferredRefresh::schedule);
+    m_shortcuts = std::make_unique<ShortcutRegistrar>(
+        ShortcutManager::shared(), GlobalShortcutsFactory::create(m_windowSystem.name()), [this](const QString& id) {
+            if (m_menuBarManager)
+                m_menuBarManager->applyShortcut(id);
+        });
 
     if (m_gnomeNotice.offersEnable()) {
         m_menuBarManager->onMenuBuilding = [this](QMenu* menu) { m_gnomeNotice.addMenuItems(menu); };

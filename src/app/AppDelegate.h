@@ -9,6 +9,7 @@
 #include <memory>
 
 class MenuBarManager;
+class ShortcutRegistrar;
 class QWidget;
 class WindowSystem;
 
@@ -40,6 +41,7 @@ private:
 
     WindowSystem& m_windowSystem;
     std::unique_ptr<MenuBarManager> m_menuBarManager;
+    std::unique_ptr<ShortcutRegistrar> m_shortcuts;
     std::unique_ptr<QWidget> m_settingsWindow;
     std::unique_ptr<QWidget> m_aboutWindow;
     GnomeSessionNotice m_gnomeNotice;

@@ -1,10 +1,12 @@
 #include "app/CommandLine.h"
 
 #include "app/TerminalText.h"
+#include "stores/BindingLines.h"
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
 #include "window/WindowManager.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -110,6 +112,9 @@ QString CommandLine::usage()
                "                       shows them\n"
                "  doctor               say which desktop and window backend Ventrel sees, and\n"
                "                       what is missing for it to work\n"
+               "  shortcuts --print sway|i3\n"
+               "                       print the bindsym lines that give the global shortcuts\n"
+               "                       set in Settings to sway or i3 (add them to its config)\n"
                "\n"
                "On success, resize, snap and apply print the frame asked for and the frame the\n"
                "window took (a terminal may round to its character cells). On sway and i3 a\n"
@@ -203,6 +208,8 @@ int CommandLine::run(const QStringList& arguments)
             m_options.screen = screenChoiceFromName(value);
             if (!m_options.screen && !badOption)
                 badOption = QStringLiteral("--screen takes main or window, not \"%1\"").arg(value);
+        } else if (word == QLatin1String("--print") || word.startsWith(QLatin1String("--print="))) {
+            m_options.print = word.contains(u'=') ? word.section(u'=', 1) : arguments.value(++i);
         } else if (word.startsWith(u'-') && word.size() > 1) {
             if (!badOption)
                 badOption = QStringLiteral("unknown option \"%1\"").arg(word);
@@ -237,6 +244,8 @@ int CommandLine::run(const QStringList& arguments)
         return list(rest);
     if (command == QLatin1String("doctor"))
         return doctor(rest);
+    if (command == QLatin1String("shortcuts"))
+        return shortcuts(rest);
     return usageFailure(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 
@@ -320,6 +329,23 @@ int CommandLine::apply(const QStringList& arguments)
                              {QStringLiteral("height"), found->height}};
     const WindowPreset preset = *found;
     return act(action, [&](WindowManager& m) { return m.resizeFocusedWindow(double(preset.width), double(preset.height)); });
+}
+
+int CommandLine::shortcuts(const QStringList& arguments)
+{
+    const bool sway = m_options.print == QLatin1String("sway");
+    if (!arguments.isEmpty() || (!sway && m_options.print != QLatin1String("i3")))
+        return usageFailure(QStringLiteral("shortcuts takes --print sway or --print i3"));
+    const std::shared_ptr<DefaultsDatabase> defaults = m_defaults();
+    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QStringLiteral("ventrel");
+    const QStringList lines =
+        BindingLines::lines(defaults->data(SettingsKeys::shortcuts).value_or(QByteArray()), PresetManager(defaults), program);
+    m_out << "# Ventrel's global shortcuts, for " << (sway ? "~/.config/sway/config" : "~/.config/i3/config")
+          << (lines.isEmpty() ? " (none is set in Settings)\n" : "\n");
+    for (const QString& line : lines)
+        m_out << line << '\n';
+    m_out.flush();
+    return success;
 }
 
 int CommandLine::list(const QStringList& arguments)

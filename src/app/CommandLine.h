@@ -45,6 +45,7 @@ private:
     struct Options {
         bool json = false;
         std::optional<ScreenChoice> screen;
+        QString print; // --print: the window manager to print shortcut bindings for
         QStringList words; // the command and its arguments
     };
 
@@ -53,6 +54,7 @@ private:
     int apply(const QStringList& arguments);
     int list(const QStringList& arguments);
     int doctor(const QStringList& arguments);
+    int shortcuts(const QStringList& arguments);
     int usageFailure(const QString& message);
     int report(QJsonObject action, const std::expected<WindowManager::Change, WindowError>& result,
                const WindowManager& manager);

@@ -1,6 +1,7 @@
 #include "menubar/MenuBarManager.h"
 
 #include "stores/PresetManager.h"
+#include "stores/ShortcutManager.h"
 #include "stores/SnapPositionManager.h"
 #include "views/AppIcon.h"
 #include "views/SymbolIcon.h"
@@ -77,8 +78,10 @@ void MenuBarManager::rebuildMenu()
     for (qsizetype i = 0; i < presets.size(); ++i) {
         QAction* action = menu->addAction(presetTitle(presets.at(i)));
         action->setData(QVariant::fromValue(presets.at(i)));
+        QList<QKeySequence> keys = globalShortcut(ShortcutManager::presetId(presets.at(i).id));
         if (i < 9)
-            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+            keys.append(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+        action->setShortcuts(keys);
         connect(action, &QAction::triggered, this, [this, action] { applyPreset(action); });
     }
     menu->addSeparator();
@@ -88,6 +91,7 @@ void MenuBarManager::rebuildMenu()
         auto* submenu = new QMenu(QStringLiteral("Snap Position"), menu);
         for (SnapPosition position : positions) {
             QAction* action = submenu->addAction(position.displayName());
+            action->setShortcuts(globalShortcut(position.rawValue()));
             action->setData(QVariant::fromValue(position));
             const QIcon icon = SymbolIcon::icon(position.iconName());
             if (!icon.isNull())
@@ -124,7 +128,11 @@ void MenuBarManager::applyPreset(QAction* sender)
 {
     if (!sender || sender->data().metaType() != QMetaType::fromType<WindowPreset>())
         return;
-    const WindowPreset preset = sender->data().value<WindowPreset>();
+    applyPreset(sender->data().value<WindowPreset>());
+}
+
+void MenuBarManager::applyPreset(const WindowPreset& preset)
+{
     if (!ensurePermission())
         return;
     m_windowManager.setScreenChoice(m_snapPositionManager.screenChoice());
@@ -137,13 +145,40 @@ void MenuBarManager::applySnapPosition(QAction* sender)
 {
     if (!sender || sender->data().metaType() != QMetaType::fromType<SnapPosition>())
         return;
-    const SnapPosition position = sender->data().value<SnapPosition>();
+    applySnapPosition(sender->data().value<SnapPosition>());
+}
+
+void MenuBarManager::applySnapPosition(SnapPosition position)
+{
     if (!ensurePermission())
         return;
     m_windowManager.setScreenChoice(m_snapPositionManager.screenChoice());
     const auto result = m_windowManager.snapFocusedWindow(position);
     if (!result)
         showAlert(QStringLiteral("Snap Failed"), errorDescription(result.error()));
+}
+
+void MenuBarManager::applyShortcut(const QString& id)
+{
+    if (const std::optional<SnapPosition> position = SnapPosition::fromRawValue(id)) {
+        applySnapPosition(*position);
+        return;
+    }
+    for (const WindowPreset& preset : m_presetManager.presets()) {
+        if (ShortcutManager::presetId(preset.id) == id) {
+            applyPreset(preset);
+            return;
+        }
+    }
+}
+
+QList<QKeySequence> MenuBarManager::globalShortcut(const QString& id) const
+{
+    // First, so that it is the one the menu shows; the global grab sees the
+    // keys before the open menu would.
+    if (!m_shortcuts || m_shortcuts->shortcut(id).isEmpty())
+        return {};
+    return {m_shortcuts->shortcut(id)};
 }
 
 void MenuBarManager::openSettings()

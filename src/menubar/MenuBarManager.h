@@ -14,6 +14,7 @@ class PresetManager;
 class QAction;
 
 class QSystemTrayIcon;
+class ShortcutManager;
 class SnapPositionManager;
 
 // The tray icon and its menu: the program's only permanent user interface.
@@ -33,6 +34,9 @@ public:
     // extension, when it is switched off).
     std::function<void(QMenu*)> onMenuBuilding;
 
+    // The global shortcuts the menu shows beside its items; must outlive this.
+    void setShortcuts(ShortcutManager* shortcuts) { m_shortcuts = shortcuts; }
+
     // Refills the tray icon's one menu from the stores, in place, so that a
     // menu about to open or already on screen shows the current state.
     void rebuildMenu();
@@ -44,6 +48,9 @@ public:
     // Menu item actions; each takes the chosen item.
     void applyPreset(QAction* sender);
     void applySnapPosition(QAction* sender);
+    // What a global shortcut does: the same as its item in the menu, visible
+    // or not. id is as the shortcut store names it.
+    void applyShortcut(const QString& id);
     void openSettings();
     void openAbout();
     void requestPermission();
@@ -58,11 +65,16 @@ private:
     void setupStatusItem();
     // Takes the permission branch when needed; true when the action may proceed.
     bool ensurePermission();
+    void applyPreset(const WindowPreset& preset);
+    void applySnapPosition(SnapPosition position);
+    // The item's global shortcut, if it has one, to show in the menu.
+    QList<QKeySequence> globalShortcut(const QString& id) const;
 
     PresetManager& m_presetManager;
     SnapPositionManager& m_snapPositionManager;
     WindowSystem& m_windowSystem;
     WindowManager m_windowManager;
+    ShortcutManager* m_shortcuts = nullptr;
     // The menu outlives the icon that shows it.
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;

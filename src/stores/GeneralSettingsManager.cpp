@@ -1,11 +1,17 @@
 #include "stores/GeneralSettingsManager.h"
 
+#include "stores/ShortcutManager.h"
+
 #include <cstdio>
 
 GeneralSettingsManager& GeneralSettingsManager::shared()
 {
-    static GeneralSettingsManager* const instance =
-        new GeneralSettingsManager(LoginItemService::create(), PresetManager::shared(), SnapPositionManager::shared());
+    static GeneralSettingsManager* const instance = [] {
+        auto* manager = new GeneralSettingsManager(LoginItemService::create(), PresetManager::shared(),
+                                                   SnapPositionManager::shared());
+        manager->setShortcuts(&ShortcutManager::shared());
+        return manager;
+    }();
     return *instance;
 }
 
@@ -40,4 +46,6 @@ void GeneralSettingsManager::resetAllSettings()
     setLaunchAtLogin(false);
     m_presets.resetToDefaults();
     m_positions.resetToDefaults();
+    if (m_shortcuts)
+        m_shortcuts->resetToDefaults();
 }

@@ -11,6 +11,8 @@
 // The launch-at-login switch and the reset of all settings. Launch at login
 // is a registration with the system, read from it at creation and changed
 // only when the system accepts the change; nothing is stored here.
+class ShortcutManager;
+
 class GeneralSettingsManager : public QObject {
     Q_OBJECT
 public:
@@ -29,8 +31,10 @@ public:
     // Asks the system even when enabled equals the current state. A refusal
     // leaves launchAtLogin as it was and prints one line on standard output.
     void setLaunchAtLogin(bool enabled);
+    // The global shortcuts, which the reset deletes as well; must outlive this.
+    void setShortcuts(ShortcutManager* shortcuts) { m_shortcuts = shortcuts; }
     // Launch at login off, then presets, then snap positions back to their
-    // defaults. The updater's settings are left alone.
+    // defaults, and no global shortcuts. The updater's settings are left alone.
     void resetAllSettings();
 
 signals:
@@ -41,5 +45,6 @@ private:
     std::shared_ptr<LoginItemService> m_service;
     PresetManager& m_presets;
     SnapPositionManager& m_positions;
+    ShortcutManager* m_shortcuts = nullptr;
     bool m_launchAtLogin = false;
 };

@@ -13,6 +13,9 @@ inline const QString customPresets = QStringLiteral("customPresets");
 inline const QString presetSettings = QStringLiteral("presetSettings");
 // Snap positions the menu does not offer (SnapPositionManager).
 inline const QString hiddenSnapPositions = QStringLiteral("hiddenSnapPositions");
+// Global shortcuts: one JSON object from preset UUID (upper case) or snap
+// position raw value to QKeySequence portable text (ShortcutManager).
+inline const QString shortcuts = QStringLiteral("shortcuts");
 // Which screen snaps fill: "main" or "window"; missing means main (SnapPositionManager).
 inline const QString screenChoice = QStringLiteral("screenChoice");
 // The appcast updater's own state (FeedUpdaterController).

@@ -1,6 +1,8 @@
 #include "views/PresetRowView.h"
 
+#include "stores/ShortcutManager.h"
 #include "views/RowStyle.h"
+#include "views/ShortcutField.h"
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
@@ -67,6 +69,9 @@ PresetRowView::PresetRowView(const WindowPreset& preset, std::function<void()> o
         connect(m_deleteButton, &QToolButton::clicked, this, [this] { m_onDelete(); });
         layout->addWidget(m_deleteButton);
     }
+
+    m_shortcutField = new ShortcutField(ShortcutManager::shared(), ShortcutManager::presetId(m_preset.id), m_preset.name, this);
+    layout->addWidget(m_shortcutField);
 
     applyPalette();
     RowStyle::setDimmed(this, !m_preset.isVisible);

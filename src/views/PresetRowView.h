@@ -8,6 +8,7 @@
 
 class QLabel;
 class QToolButton;
+class ShortcutField;
 
 // One row of the presets list: drag handle, visibility control (built-in
 // presets only), name and size, and a delete button (custom presets only).
@@ -26,6 +27,7 @@ public:
     // Null for custom presets, which only get an invisible placeholder.
     QToolButton* visibilityButton() const { return m_visibilityButton; }
     QToolButton* deleteButton() const { return m_deleteButton; }
+    ShortcutField* shortcutField() const { return m_shortcutField; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -42,4 +44,5 @@ private:
     QLabel* m_name = nullptr;
     QLabel* m_dimensions = nullptr;
     QToolButton* m_deleteButton = nullptr;
+    ShortcutField* m_shortcutField = nullptr;
 };

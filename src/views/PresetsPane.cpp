@@ -1,6 +1,8 @@
 #include "views/PresetsPane.h"
 
 #include "stores/PresetManager.h"
+#include "stores/ShortcutManager.h"
+#include "views/BindingLinesBox.h"
 #include "views/PresetListModel.h"
 #include "views/PresetListView.h"
 #include "views/PresetRowView.h"
@@ -54,6 +56,7 @@ PresetsPane::PresetsPane(PresetManager& presetManager, QWidget* parent)
     connect(m_model, &PresetListModel::moveRequested, this,
             [this](const QList<int>& rows, int destination) { movePresets(rows, destination); });
     layout->addWidget(m_list, 1);
+    layout->addWidget(new BindingLinesBox(ShortcutManager::shared(), this));
     layout->addWidget(divider(this));
 
     m_addArea = new QWidget(this);

@@ -1,6 +1,8 @@
 #include "views/SnapPositionRowView.h"
 
+#include "stores/ShortcutManager.h"
 #include "views/RowStyle.h"
+#include "views/ShortcutField.h"
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
@@ -47,6 +49,8 @@ SnapPositionRowView::SnapPositionRowView(SnapPosition position, bool isVisible,
     m_title->setFont(ViewStyle::medium(font()));
     layout->addWidget(m_title);
     layout->addStretch(1);
+    m_shortcutField = new ShortcutField(ShortcutManager::shared(), m_position.rawValue(), m_position.displayName(), this);
+    layout->addWidget(m_shortcutField);
 
     applyPalette();
     RowStyle::setDimmed(this, !m_isVisible);

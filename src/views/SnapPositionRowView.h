@@ -8,6 +8,7 @@
 
 class QLabel;
 class QToolButton;
+class ShortcutField;
 
 // One row of the snap positions list: the position's icon, its eye button and
 // its title, dimmed while the menu does not offer the position.
@@ -22,6 +23,7 @@ public:
     QToolButton* visibilityButton() const { return m_visibilityButton; }
     // Null when there is no symbol for the position's icon name.
     QLabel* iconLabel() const { return m_icon; }
+    ShortcutField* shortcutField() const { return m_shortcutField; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -35,4 +37,5 @@ private:
     QLabel* m_icon = nullptr;
     QToolButton* m_visibilityButton = nullptr;
     QLabel* m_title = nullptr;
+    ShortcutField* m_shortcutField = nullptr;
 };

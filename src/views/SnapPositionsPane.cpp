@@ -1,6 +1,8 @@
 #include "views/SnapPositionsPane.h"
 
+#include "stores/ShortcutManager.h"
 #include "stores/SnapPositionManager.h"
+#include "views/BindingLinesBox.h"
 #include "views/SnapPositionRowView.h"
 
 #include <QFrame>
@@ -22,6 +24,7 @@ SnapPositionsPane::SnapPositionsPane(SnapPositionManager& snapPositionManager, Q
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSpacing(2);
     layout->addWidget(m_list);
+    layout->addWidget(new BindingLinesBox(ShortcutManager::shared(), this));
 
     m_refresh = new DeferredRefresh([this] { refresh(); }, this);
     connect(&m_snapPositionManager, &SnapPositionManager::objectWillChange, m_refresh, &DeferredRefresh::schedule);

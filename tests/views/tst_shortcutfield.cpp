@@ -1,0 +1,148 @@
+#include "stores/MemoryDefaultsDatabase.h"
+
+#include "stores/PresetManager.h"
+#include "stores/ShortcutManager.h"
+#include "views/ShortcutField.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// A desktop whose answer for every registered shortcut is set by the test.
+class ScriptedShortcuts : public GlobalShortcuts {
+public:
+    GlobalShortcuts::Status answer{Status::State::active, {}};
+    void registerShortcut(const QString& id, const QString&, QKeyCombination) override { emit statusChanged(id); }
+    void unregisterShortcut(const QString&) override {}
+    std::optional<Status> status(const QString&) const override { return answer; }
+};
+
+using State = GlobalShortcuts::Status::State;
+
+} // namespace
+
+class TestShortcutField : public QObject {
+    Q_OBJECT
+    std::shared_ptr<MemoryDefaultsDatabase> m_db;
+    std::optional<PresetManager> m_storage;
+    PresetManager& presets() { return *m_storage; }
+
+private slots:
+    void init()
+    {
+        m_db = std::make_shared<MemoryDefaultsDatabase>();
+        m_storage.emplace(m_db);
+    }
+
+    // What the field says, on screen and to a screen reader, for each answer of the desktop.
+    void states_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("active") << int(State::active) << "" << "Ctrl+Alt+H" << ""
+                                << "Ctrl+Alt+H, works in every application";
+        QTest::newRow("taken") << int(State::taken) << "Another program is using this combination." << "Ctrl+Alt+H"
+                               << "Taken: Another program is using this combination."
+                               << "Ctrl+Alt+H. Taken: Another program is using this combination.";
+        QTest::newRow("desktop's own keys") << int(State::managedByDesktop) << "Meta+Shift+H" << "Meta+Shift+H"
+                                            << "Set by the desktop" << "Meta+Shift+H, set by the desktop. Set by the desktop";
+        QTest::newRow("unsupported") << int(State::unsupported) << "No portal here." << "Ctrl+Alt+H"
+                                     << "No portal here." << "Ctrl+Alt+H. No portal here.";
+    }
+    void states()
+    {
+        QFETCH(int, state);
+        QFETCH(QString, detail);
+        ShortcutManager store(m_db, presets());
+        ScriptedShortcuts system;
+        system.answer = {State(state), detail};
+        store.setSystem(&system);
+        QVERIFY(store.setShortcut(QStringLiteral("leftHalf"), QKeySequence(QStringLiteral("Ctrl+Alt+H"))));
+        ShortcutField field(store, QStringLiteral("leftHalf"), QStringLiteral("Left Half"));
+        QCOMPARE(field.accessibleName(), QStringLiteral("Shortcut for Left Half"));
+        QTEST(field.text(), "shown");
+        QTEST(field.note(), "note");
+        QTEST(field.accessibleDescription(), "description");
+    }
+
+    // Recording by keyboard alone: Tab to the field, Space, then the keys.
+    void recording()
+    {
+        ShortcutManager store(m_db, presets());
+        QVERIFY(store.setShortcut(QStringLiteral("rightHalf"), QKeySequence(QStringLiteral("Ctrl+Alt+R"))));
+        QWidget window;
+        auto* before = new QLineEdit(&window);
+        auto* field = new ShortcutField(store, QStringLiteral("leftHalf"), QStringLiteral("Left Half"), &window);
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(before);
+        layout->addWidget(field);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+        QTest::keyClick(&window, Qt::Key_Tab);
+        QVERIFY(field->hasFocus());
+        const auto record = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(field, Qt::Key_Space);
+            QVERIFY(field->isRecording());
+            QVERIFY(store.isRecording()); // the desktop's grabs are let go meanwhile
+            QTest::keyClick(field, key, modifiers);
+        };
+        const auto stored = [&] { return store.shortcut(QStringLiteral("leftHalf")).toString(); };
+
+        record(Qt::Key_H, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(stored(), QStringLiteral("Ctrl+Alt+H"));
+        QVERIFY(!field->isRecording() && !store.isRecording());
+        record(Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(field->note(), QStringLiteral("Already used by \u201CRight Half\u201D"));
+        QCOMPARE(stored(), QStringLiteral("Ctrl+Alt+H"));
+        record(Qt::Key_J, Qt::ShiftModifier); // would take a key from typing
+        QCOMPARE(field->note(), QStringLiteral("Add Ctrl, Alt or Super"));
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(!field->isRecording());
+        QCOMPARE(stored(), QStringLiteral("Ctrl+Alt+H"));
+        record(Qt::Key_F7, Qt::NoModifier);
+        QCOMPARE(stored(), QStringLiteral("F7"));
+        record(Qt::Key_Backspace, Qt::NoModifier);
+        QCOMPARE(stored(), QString());
+        QTest::keyClick(field, Qt::Key_Space);
+        QTest::keyClick(&window, Qt::Key_Tab); // Tab leaves, and stops recording
+        QVERIFY(!field->hasFocus());
+        QVERIFY(!store.isRecording());
+    }
+
+    // The focus ring stands out 3:1 from the window even where the theme's highlight would not.
+    void focusRing()
+    {
+        ShortcutManager store(m_db, presets());
+        QWidget window;
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Highlight, QColor(0xee, 0xee, 0xf4));
+        window.setPalette(palette);
+        window.setAutoFillBackground(true);
+        auto* field = new ShortcutField(store, QStringLiteral("leftHalf"), QStringLiteral("Left Half"), &window);
+        field->move(10, 10);
+        auto* other = new QLineEdit(&window);
+        other->move(10, 50);
+        window.resize(200, 80);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus();
+        // Just outside the border, where only the ring is drawn.
+        const QPoint ring(field->x(), field->y() + 8);
+        QCOMPARE(window.grab().toImage().pixelColor(ring), QColor(Qt::white));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        const double ratio = ShortcutField::contrast(window.grab().toImage().pixelColor(ring), Qt::white);
+        QVERIFY2(ratio >= 3.0, qPrintable(QString::number(ratio)));
+    }
+};
+
+QTEST_MAIN(TestShortcutField)
+#include "tst_shortcutfield.moc"
