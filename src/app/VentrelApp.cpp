@@ -1,8 +1,13 @@
+#include "views/Accessibility.h"
 #include "app/VentrelApp.h"
 
+#include "views/Accessibility.h"
 #include "app/AppDelegate.h"
+#include "views/Accessibility.h"
 #include "app/SingleInstance.h"
+#include "views/Accessibility.h"
 #include "platform/WindowSystemFactory.h"
+#include "views/Accessibility.h"
 #include "views/AppIcon.h"
 
 #include <QApplication>
@@ -33,6 +38,7 @@ int VentrelApp::run(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
+    Accessibility::install();
     QApplication::setOrganizationName(QStringLiteral("Ventrel"));
     QApplication::setApplicationName(QStringLiteral("Ventrel"));
     QApplication::setApplicationVersion(QStringLiteral(VENTREL_VERSION));

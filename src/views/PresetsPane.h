@@ -68,6 +68,8 @@ private:
     void applyPalette();
     void refresh();
     void updateAddButton();
+    // An empty message hides the line.
+    void showError(const QString& message);
     QWidget* buildAddForm();
 
     PresetManager& m_presetManager;

@@ -1,6 +1,8 @@
 #include "views/SnapPositionsPane.h"
 
 #include "stores/SnapPositionManager.h"
+#include "views/Accessibility.h"
+#include "views/RowFocus.h"
 #include "views/SnapPositionRowView.h"
 
 #include <QFrame>
@@ -14,8 +16,11 @@ SnapPositionsPane::SnapPositionsPane(SnapPositionManager& snapPositionManager, Q
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_list = new QListWidget(this);
+    m_list = new QListWidget;
+    Accessibility::setRowWidgets(m_list);
+    m_list->setParent(this);
     m_list->setObjectName(QStringLiteral("snapPositionList"));
+    m_list->setAccessibleName(QStringLiteral("Snap Positions"));
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -40,14 +45,18 @@ SnapPositionRowView* SnapPositionsPane::rowView(int row) const
 
 void SnapPositionsPane::refresh()
 {
+    const RowFocus focus = RowFocus::save(m_list);
     m_list->clear();
     for (const auto& entry : m_snapPositionManager.allPositionsWithVisibility()) {
         const SnapPosition position = entry.position;
         auto* row = new SnapPositionRowView(position, entry.isVisible,
-                                            [this, position] { m_snapPositionManager.togglePositionVisibility(position); });
+                                            [this, position] { m_snapPositionManager.togglePositionVisibility(position); },
+                                            m_list->viewport());
         auto* item = new QListWidgetItem(m_list);
         item->setData(Qt::AccessibleTextRole, position.displayName());
         item->setSizeHint(row->sizeHint());
         m_list->setItemWidget(item, row);
     }
+    RowFocus::chainTabOrder(m_list);
+    focus.restore(m_list);
 }
