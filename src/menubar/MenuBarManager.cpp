@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
@@ -137,13 +136,11 @@ bool MenuBarManager::eventFilter(QObject* watched, QEvent* event)
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
     for (QAction* action : m_menu->actions()) {
         if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled()) {
-            m_menu->hide();
-            // After the menu has gone, so that its grab is released before
-            // the action acts on the focused window or opens one of ours.
-            QTimer::singleShot(0, this, [target = QPointer<QAction>(action)] {
-                if (target)
-                    target->trigger();
-            });
+            // Chosen as Return chooses the current item, so the menu closes
+            // and gives up its grab the way it always does.
+            m_menu->setActiveAction(action);
+            QKeyEvent choose(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(m_menu.get(), &choose);
             return true;
         }
     }

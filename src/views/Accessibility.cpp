@@ -147,6 +147,17 @@ QAccessibleInterface* factory(const QString&, QObject* object)
     return nullptr;
 }
 
+// Qt caches a widget's interface from the first time anything asks for it,
+// which a widget's own constructor may already do while a screen reader
+// listens: drop it, so that the next one comes from the factory above.
+void forgetInterface(QWidget* widget)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (QAccessibleInterface* cached = QAccessible::queryAccessibleInterface(widget))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));
+}
+
 } // namespace
 
 void Accessibility::install()
@@ -157,6 +168,7 @@ void Accessibility::install()
 void Accessibility::setRole(QWidget* widget, QAccessible::Role role)
 {
     widget->setProperty(roleProperty, int(role));
+    forgetInterface(widget);
 }
 
 void Accessibility::setChecked(QWidget* widget, bool checked)
@@ -173,4 +185,5 @@ void Accessibility::setChecked(QWidget* widget, bool checked)
 void Accessibility::setRowWidgets(QAbstractItemView* view)
 {
     view->setProperty(rowWidgetsProperty, true);
+    forgetInterface(view);
 }

@@ -17,8 +17,7 @@ public:
     // Once, after the QApplication exists: factories installed later are asked first.
     static void install();
 
-    // Must be set before anything asks for the widget's interface, which is
-    // cached from then on: right after construction.
+    // Right after construction, before the widget is shown.
     static void setRole(QWidget* widget, QAccessible::Role role);
     // Reported as a toggle that is checked or not, whatever the widget draws.
     static void setChecked(QWidget* widget, bool checked);

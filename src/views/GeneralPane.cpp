@@ -21,10 +21,8 @@ QVBoxLayout* addGroup(QWidget* content, QVBoxLayout* column, const QString& titl
 {
     auto* group = new QVBoxLayout;
     group->setSpacing(8);
-    auto* heading = new QLabel;
+    auto* heading = new QLabel(title, content);
     Accessibility::setRole(heading, QAccessible::Heading);
-    heading->setParent(content);
-    heading->setText(title);
     heading->setFont(ViewStyle::headline(content->font()));
     auto* text = new QLabel(description, content);
     text->setWordWrap(true);

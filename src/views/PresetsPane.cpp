@@ -101,9 +101,8 @@ QWidget* PresetsPane::buildAddForm()
     layout->setSpacing(12);
 
     auto* header = new QHBoxLayout;
-    auto* title = new QLabel(form);
+    auto* title = new QLabel(QStringLiteral("New Preset"), form);
     Accessibility::setRole(title, QAccessible::Heading);
-    title->setText(QStringLiteral("New Preset"));
     title->setFont(ViewStyle::subheadlineMedium(font()));
     header->addWidget(title);
     header->addStretch(1);
@@ -154,10 +153,9 @@ QWidget* PresetsPane::buildAddForm()
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, &PresetsPane::resetNewPresetForm);
 
-    m_errorLabel = new QLabel;
+    m_errorLabel = new QLabel(form);
     // An alert, so that a screen reader speaks it as it appears.
     Accessibility::setRole(m_errorLabel, QAccessible::AlertMessage);
-    m_errorLabel->setParent(form);
     m_errorLabel->setObjectName(QStringLiteral("errorLabel"));
     m_errorLabel->setTextFormat(Qt::PlainText);
     m_errorLabel->setWordWrap(true);

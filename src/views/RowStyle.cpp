@@ -9,10 +9,8 @@
 
 QToolButton* RowStyle::makeSymbolButton(QWidget* parent, const QString& objectName)
 {
-    // Parented only once its accessible role is set: the first query fixes it.
-    auto* button = new QToolButton;
+    auto* button = new QToolButton(parent);
     Accessibility::setRole(button, QAccessible::Button);
-    button->setParent(parent);
     button->setObjectName(objectName);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);

@@ -16,9 +16,8 @@ SnapPositionsPane::SnapPositionsPane(SnapPositionManager& snapPositionManager, Q
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_list = new QListWidget;
+    m_list = new QListWidget(this);
     Accessibility::setRowWidgets(m_list);
-    m_list->setParent(this);
     m_list->setObjectName(QStringLiteral("snapPositionList"));
     m_list->setAccessibleName(QStringLiteral("Snap Positions"));
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
