@@ -96,7 +96,9 @@ void PresetRowView::applyPalette()
     const QColor secondary = ViewStyle::secondary(palette());
     const QColor faint = ViewStyle::faint(palette());
     const int extent = RowStyle::iconSize;
-    m_handle->setPixmap(SymbolIcon::tinted(QStringLiteral("line.3.horizontal"), hidden ? faint : secondary)
+    // Its strokes are thinner than a pixel, so only the full text colour
+    // makes them stand out at 3:1.
+    m_handle->setPixmap(SymbolIcon::icon(QStringLiteral("line.3.horizontal"), palette())
                             .pixmap(QSize(extent, extent) * 3 / 4, devicePixelRatioF()));
     if (hidden)
         ViewStyle::setTextColor(m_name, secondary);
