@@ -3,8 +3,7 @@
 
 a11y-check.py focus             the focused object as "role|name|description|checked"
 a11y-check.py object NAME       the same for the shown object called NAME
-a11y-check.py audit TITLE       checks the shown window TITLE as a whole; prints
-                                each problem, exits 1 when there is one
+a11y-check.py audit TITLE       prints each problem of the shown window TITLE
 a11y-check.py menu-focus CMD... the item a menu opened by CMD makes current, within 5 s
 """
 import subprocess
@@ -15,8 +14,7 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
-R = Atspi.Role
-S = Atspi.StateType
+R, S = Atspi.Role, Atspi.StateType
 CONTROLS = {R.PUSH_BUTTON, R.TOGGLE_BUTTON, R.CHECK_BOX, R.TEXT, R.ENTRY, R.LIST_ITEM, R.LIST, R.LINK}
 
 
@@ -24,76 +22,49 @@ def has(node, state):
     return node.get_state_set().contains(state)
 
 
-def shown(node):
-    """Depth first, only what shows."""
-    if node is None or not has(node, S.SHOWING):
-        return
-    yield node
-    for i in range(node.get_child_count()):
-        yield from shown(node.get_child_at_index(i))
+def walk(node):
+    """The node and everything shown within it, depth first."""
+    if node is not None and has(node, S.SHOWING):
+        yield node
+        for i in range(node.get_child_count()):
+            yield from walk(node.get_child_at_index(i))
 
 
 def windows():
     desktop = Atspi.get_desktop(0)
-    for i in range(desktop.get_child_count()):
-        app = desktop.get_child_at_index(i)
+    for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
         if app is not None and app.get_name() == "Ventrel":
-            for j in range(app.get_child_count()):
-                yield app.get_child_at_index(j)
+            yield from (app.get_child_at_index(i) for i in range(app.get_child_count()))
+
+
+def shown():
+    for window in windows():
+        yield from walk(window)
 
 
 def line(node):
-    role = node.get_role_name()
-    checked = "checked" if has(node, S.CHECKED) else ("unchecked" if has(node, S.CHECKABLE) else "")
-    return f"{role}|{node.get_name()}|{node.get_description()}|{checked}"
-
-
-def focused():
-    found = None
-    for window in windows():
-        for node in shown(window):
-            if has(node, S.FOCUSED):
-                found = node  # the deepest: a row within its focused list
-    return found
-
-
-def named(name):
-    for window in windows():
-        for node in shown(window):
-            if node.get_name() == name:
-                return node
-    return None
-
-
-def ancestors(node):
-    parent = node.get_parent()
-    while parent is not None:
-        yield parent
-        parent = parent.get_parent()
+    if node is None:
+        return None
+    checked = "checked" if has(node, S.CHECKED) else ""
+    return f"{node.get_role_name()}|{node.get_name()}|{node.get_description()}|{checked}"
 
 
 def audit(title):
     window = next((w for w in windows() if w.get_name() == title and has(w, S.SHOWING)), None)
-    if window is None:
-        return [f"no window titled {title!r} shows"]
-    problems = []
-    if window.get_role() not in (R.FRAME, R.DIALOG):
-        problems.append(f"the window is a {window.get_role_name()}")
-    seen = {}
-    for node in shown(window):
-        role = node.get_role()
+    if window is None or window.get_role() not in (R.FRAME, R.DIALOG):
+        return [f"no frame or dialog titled {title!r} shows"]
+    problems, seen = [], set()
+    for node in walk(window):
+        role, name = node.get_role(), node.get_name()
         if role not in CONTROLS and not has(node, S.FOCUSABLE):
             continue
-        name = node.get_name()
         if not name:
             problems.append(f"a {node.get_role_name()} has no name")
-            continue
-        # Rows are told apart by their contents; the sidebar's items name the panes.
-        if role != R.LIST_ITEM:
+        elif role != R.LIST_ITEM:  # rows are told apart by their contents
             if name in seen:
                 problems.append(f"two controls are called {name!r}")
-            seen[name] = node
-        if name.startswith(("Hide ", "Show ")) and name.endswith((" from menu", " in menu")):
+            seen.add(name)
+        if name.startswith(("Hide ", "Show ")) and name.endswith(" menu"):
             if has(node, S.CHECKED) != name.startswith("Hide "):
                 problems.append(f"{name!r} reports checked={has(node, S.CHECKED)}")
             if not any(a.get_role() == R.LIST_ITEM for a in ancestors(node)):
@@ -103,11 +74,16 @@ def audit(title):
     return problems
 
 
+def ancestors(node):
+    while (node := node.get_parent()) is not None:
+        yield node
+
+
 def menu_focus(command):
     result = []
 
     def current(event):
-        if event.detail1 and event.source.get_role() in (R.MENU_ITEM, R.MENU):
+        if event.detail1 and event.source.get_role() == R.MENU_ITEM:
             result.append(event.source.get_name())
             Atspi.event_quit()
 
@@ -119,26 +95,19 @@ def menu_focus(command):
     return result[0] if result else None
 
 
-def main(args):
-    if args[0] == "focus":
-        node = focused()
-        print(line(node) if node else "")
-        return 0 if node else 1
-    if args[0] == "object":
-        node = named(args[1])
-        print(line(node) if node else "")
-        return 0 if node else 1
-    if args[0] == "audit":
-        problems = audit(args[1])
-        for problem in problems:
-            print(problem)
-        return 1 if problems else 0
-    if args[0] == "menu-focus":
-        name = menu_focus(args[1:])
-        print(name or "")
-        return 0 if name else 1
-    return 2
+def main(command, *args):
+    if command == "audit":
+        print("\n".join(audit(args[0])))
+        return 0
+    if command == "focus":  # the deepest: a row within its focused list
+        answer = line(next((n for n in reversed(list(shown())) if has(n, S.FOCUSED)), None))
+    elif command == "object":
+        answer = line(next((n for n in shown() if n.get_name() == args[0]), None))
+    else:
+        answer = menu_focus(list(args))
+    print(answer or "")
+    return 0 if answer else 1
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(main(*sys.argv[1:]))
