@@ -9,8 +9,7 @@ void SelectionDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 {
     QStyleOptionViewItem plain(option);
     if (option.state & QStyle::State_Selected) {
-        QColor accent = option.palette.color(QPalette::Active, QPalette::Highlight);
-        accent.setAlphaF(0.2f);
+        const QColor accent = ViewStyle::selectionTint(option.palette);
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         QPainterPath rounded;

@@ -36,15 +36,23 @@ QColor ViewStyle::over(const QColor& color, const QColor& background)
                             mix(color.blueF(), background.blueF()));
 }
 
+QColor ViewStyle::selectionTint(const QPalette& palette)
+{
+    QColor accent = palette.color(QPalette::Active, QPalette::Highlight);
+    accent.setAlphaF(0.2f);
+    return accent;
+}
+
 QColor ViewStyle::faint(const QPalette& palette)
 {
     const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    const QColor selected = over(selectionTint(palette), base);
     QColor text = palette.color(QPalette::Active, QPalette::WindowText);
     // A small margin over 4.5 keeps rounding to 8-bit channels on the safe side.
     for (float alpha = 0.3f; alpha < 1.0f; alpha += 0.02f) {
         text.setAlphaF(alpha);
         const QColor opaque = over(text, base);
-        if (contrast(opaque, base) >= 4.7)
+        if (std::min(contrast(opaque, base), contrast(opaque, selected)) >= 4.7)
             return opaque;
     }
     text.setAlphaF(1.0f);

@@ -20,8 +20,10 @@ public:
     static double contrast(const QColor& a, const QColor& b);
     // A colour translucent over background, made opaque.
     static QColor over(const QColor& color, const QColor& background);
+    // The translucent accent behind a selected row.
+    static QColor selectionTint(const QPalette& palette);
     // The text colour of rows the menu leaves out: as far towards the list
-    // background as text may go and still read at 4.5:1.
+    // background as text may go and still read at 4.5:1, selected or not.
     static QColor faint(const QPalette& palette);
     // What a keyboard focus ring is drawn in: the accent when it stands out at
     // 3:1 from both the window and the list background, else the text colour.

@@ -19,12 +19,13 @@
 class TestRowContrast : public QObject {
     Q_OBJECT
 
-    // The strongest contrast any pixel of part has against the list background.
+    // The strongest contrast any pixel of part has against the background at
+    // the right end of its row (selected or not).
     static double contrastOf(QWidget* part, QAbstractItemView* list)
     {
         const QImage shot = list->viewport()->grab().toImage();
-        const QColor base = list->palette().color(QPalette::Base);
         const QRect box(part->mapTo(list->viewport(), QPoint(0, 0)), part->size());
+        const QColor base = shot.pixelColor(list->viewport()->width() - 12, box.center().y());
         double best = 1.0;
         for (int y = box.top(); y <= box.bottom(); ++y)
             for (int x = box.left(); x <= box.right(); ++x)
@@ -67,6 +68,7 @@ private slots:
         PresetRowView* hidden = presets.rowView(1);
         QVERIFY(shown->preset().isVisible && !hidden->preset().isVisible);
         PresetListView* list = presets.listView();
+        list->setCurrentIndex(list->model()->index(1, 0)); // on the tinted selection
         const auto label = [](QWidget* row, const char* name) { return row->findChild<QLabel*>(name); };
         const double hiddenName = contrastOf(label(hidden, "nameLabel"), list);
         QCOMPARE_GE(hiddenName, 4.5);
