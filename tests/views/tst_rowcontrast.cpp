@@ -38,15 +38,9 @@ private slots:
     {
         QTest::addColumn<QPalette>("palette");
         QTest::newRow("light") << QStyleFactory::create("Fusion")->standardPalette();
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(0x32, 0x32, 0x32));
-        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-        dark.setColor(QPalette::AlternateBase, QColor(0x2a, 0x2a, 0x2a));
-        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            dark.setColor(role, QColor(0xee, 0xee, 0xee));
-        dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-        dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
-        QTest::newRow("dark") << dark;
+        // Derived from a dark button colour: black lists, white text and an
+        // accent too dark for a focus ring.
+        QTest::newRow("dark") << QPalette(QColor(0x32, 0x32, 0x32));
     }
 
     void hiddenRows()
