@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QToolButton>
 
@@ -37,7 +38,7 @@ private slots:
     void hiddenRows_data()
     {
         QTest::addColumn<QPalette>("palette");
-        QTest::newRow("light") << QStyleFactory::create("Fusion")->standardPalette();
+        QTest::newRow("light") << std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
         // Derived from a dark button colour: black lists, white text and an
         // accent too dark for a focus ring.
         QTest::newRow("dark") << QPalette(QColor(0x32, 0x32, 0x32));
