@@ -14,9 +14,9 @@
 #include <QStyleFactory>
 #include <QToolButton>
 
-// What the rows of hidden items read at, measured from their pixels over the
-// list, for a light and a dark palette: text at 4.5:1, symbols at 3:1, and the
-// hidden row still dimmer than a shown one.
+// Measured from pixels, in a light and a dark palette: the rows of hidden
+// items read at 4.5:1 (text) and 3:1 (symbols) and still look dimmer than
+// shown ones, and keyboard focus shows at 3:1.
 class TestRowContrast : public QObject {
     Q_OBJECT
 
@@ -78,10 +78,34 @@ private slots:
         QCOMPARE_GE(contrastOf(position->iconLabel(), positions.listWidget()), 3.0);
         QCOMPARE_GE(contrastOf(position->visibilityButton(), positions.listWidget()), 3.0);
 
-        // The focus ring's colour, against both backgrounds it is drawn on.
-        const QColor ring = ViewStyle::focusRing(palette);
-        QCOMPARE_GE(ViewStyle::contrast(ring, palette.color(QPalette::Base)), 3.0);
-        QCOMPARE_GE(ViewStyle::contrast(ring, palette.color(QPalette::Window)), 3.0);
+    }
+
+    // Every kind of focus stop of the pane changes pixels at 3:1 or more
+    // against what was there before it took the focus.
+    void focusRings_data() { hiddenRows_data(); }
+    void focusRings()
+    {
+        QFETCH(QPalette, palette);
+        QApplication::setPalette(palette);
+        TemporaryStores stores;
+        PresetsPane pane(stores.presets);
+        pane.resize(440, 400);
+        pane.show();
+        QApplication::setActiveWindow(&pane);
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        for (QWidget* stop : {static_cast<QWidget*>(pane.listView()), pane.findChild<QWidget*>("addPresetButton"),
+                              static_cast<QWidget*>(pane.rowView(0)->visibilityButton())}) {
+            pane.setFocus();
+            const QImage before = pane.grab().toImage();
+            stop->setFocus(Qt::TabFocusReason);
+            QVERIFY(stop->hasFocus());
+            const QImage after = pane.grab().toImage();
+            double strongest = 1.0;
+            for (int y = 0; y < after.height(); ++y)
+                for (int x = 0; x < after.width(); ++x)
+                    strongest = std::max(strongest, ViewStyle::contrast(after.pixelColor(x, y), before.pixelColor(x, y)));
+            QVERIFY2(strongest >= 3.0, qPrintable(stop->objectName() + QString(": %1").arg(strongest)));
+        }
     }
 };
 
