@@ -72,13 +72,14 @@ void RowFocus::restore(QAbstractItemView* view) const
         return;
     if (m_focusKey.isValid()) {
         const int row = rowWithKey(view, m_focusKey);
-        if (QWidget* w = rowWidget(view, row)) {
+        // A control without a name cannot be told from its siblings: its row then.
+        if (QWidget* w = rowWidget(view, row); w && !m_control.isEmpty()) {
             if (auto* control = w->findChild<QWidget*>(m_control); control && control->isVisibleTo(w)) {
                 control->setFocus(Qt::OtherFocusReason);
                 return;
             }
         }
-        // The row is gone: the one that took its place.
+        // Else the row itself, or the one that took its place when it is gone.
         const int place = row >= 0 ? row : std::min(m_focusRow, count - 1);
         if (place >= 0)
             view->selectionModel()->setCurrentIndex(view->model()->index(place, 0),

@@ -9,7 +9,7 @@ class QWidget;
 // Keeps the keyboard focus, and the current row, of a list whose row widgets
 // are rebuilt on every store change. A row widget names what it shows with the
 // "rowKey" property (a preset's id, a position's name); a control in it is
-// told apart by its objectName. So any control a row gains is kept too.
+// told apart by its objectName, so any named control a row gains is kept too.
 class RowFocus {
 public:
     // Where the focus and the current row are now, before the rows go.
