@@ -5,6 +5,7 @@
 #include "app/Doctor.h"
 #include "app/SingleInstance.h"
 #include "platform/WindowSystemFactory.h"
+#include "views/Accessibility.h"
 #include "views/AppIcon.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ int VentrelApp::run(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
+    Accessibility::install();
     QApplication::setOrganizationName(QStringLiteral("Ventrel"));
     QApplication::setApplicationName(QStringLiteral("Ventrel"));
     QApplication::setApplicationVersion(QStringLiteral(VENTREL_VERSION));

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -34,6 +36,7 @@ void MenuBarManager::setupStatusItem()
     // Refilled before Qt measures and draws it, so the opening shows the
     // state of now, not that of the last store change.
     connect(m_menu.get(), &QMenu::aboutToShow, this, &MenuBarManager::rebuildMenu);
+    m_menu->installEventFilter(this);
     m_statusItem = std::make_unique<QSystemTrayIcon>();
     m_statusItem->setIcon(AppIcon::tray());
     m_statusItem->setToolTip(QStringLiteral("Ventrel"));
@@ -111,6 +114,41 @@ void MenuBarManager::rebuildMenu()
     // Qt would otherwise hide these in a macOS application menu.
     for (QAction* action : menu->actions())
         action->setMenuRole(QAction::NoRole);
+}
+
+bool MenuBarManager::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_menu.get())
+        return false;
+    if (event->type() == QEvent::Show) {
+        // Opened by the mouse, a menu has no current item, so a screen reader
+        // says nothing until Down; a current first item is announced at once.
+        QTimer::singleShot(0, m_menu.get(), [menu = m_menu.get()] {
+            for (QAction* action : menu->actions()) {
+                if (!action->isSeparator() && action->isEnabled() && action->isVisible()) {
+                    menu->setActiveAction(action);
+                    break;
+                }
+            }
+        });
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    // The open menu holds the keyboard, and Qt matches an action's shortcut
+    // only within a window it belongs to, which a tray menu's items are not.
+    const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+    for (QAction* action : m_menu->actions()) {
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled()) {
+            // Chosen as Return chooses the current item, so the menu closes
+            // and gives up its grab the way it always does.
+            m_menu->setActiveAction(action);
+            QKeyEvent choose(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(m_menu.get(), &choose);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool MenuBarManager::ensurePermission()

@@ -61,6 +61,10 @@ public:
 
     static QString presetTitle(const WindowPreset& preset);
 
+protected:
+    // The open menu's key equivalents, and its first item on opening.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void setupStatusItem();
     // Takes the permission branch when needed; true when the action may proceed.

@@ -1,11 +1,14 @@
 #include "views/AboutView.h"
 
+#include "views/Accessibility.h"
 #include "views/AppIcon.h"
+#include "views/FocusRing.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -47,6 +50,11 @@ QString AboutView::rightsLine(int year)
 
 AboutView::AboutView(QWidget* parent) : QWidget(parent)
 {
+    Accessibility::setRole(this, QAccessible::Dialog);
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this] { window()->close(); });
+    }
     setFixedSize(windowSize);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
@@ -87,8 +95,9 @@ AboutView::AboutView(QWidget* parent) : QWidget(parent)
     QLabel* link = label(QStringLiteral("<a href=\"%1\">%2</a>").arg(makerSite.toString(), makerSite.host()), this);
     link->setObjectName(QStringLiteral("siteLink"));
     link->setTextFormat(Qt::RichText);
-    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    link->setFocusPolicy(Qt::NoFocus);
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    link->setFocusPolicy(Qt::StrongFocus);
+    FocusRing::install(link);
     connect(link, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
     credits->addWidget(link);
     layout->addLayout(credits);

@@ -2,6 +2,8 @@
 
 #include "stores/GeneralSettingsManager.h"
 #include "stores/UpdateManager.h"
+#include "views/Accessibility.h"
+#include "views/FocusRing.h"
 #include "views/GnomeExtensionGroup.h"
 #include "views/ViewStyle.h"
 
@@ -20,6 +22,7 @@ QVBoxLayout* addGroup(QWidget* content, QVBoxLayout* column, const QString& titl
     auto* group = new QVBoxLayout;
     group->setSpacing(8);
     auto* heading = new QLabel(title, content);
+    Accessibility::setRole(heading, QAccessible::Heading);
     heading->setFont(ViewStyle::headline(content->font()));
     auto* text = new QLabel(description, content);
     text->setWordWrap(true);
@@ -52,6 +55,8 @@ GeneralPane::GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& 
     m_scrollArea->setWidgetResizable(true);
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Not a Tab stop of its own: the controls inside are.
+    m_scrollArea->setFocusPolicy(Qt::NoFocus);
     outer->addWidget(m_scrollArea);
 
     auto* content = new QWidget(m_scrollArea);
@@ -99,6 +104,17 @@ GeneralPane::GeneralPane(GeneralSettingsManager& generalManager, UpdateManager& 
     reset->addWidget(m_reset, 0, Qt::AlignLeft);
     column->addStretch(1);
     m_scrollArea->setWidget(content);
+
+    // Each control is described by the text of its group, and shows its focus plainly.
+    const auto describe = [](QWidget* control, QVBoxLayout* group) {
+        control->setAccessibleDescription(static_cast<QLabel*>(group->itemAt(1)->widget())->text());
+        FocusRing::install(control);
+    };
+    describe(m_launchAtLogin, startup);
+    describe(m_windowScreen, screen);
+    describe(m_checkForUpdates, updates);
+    describe(m_automaticChecks, updates);
+    describe(m_reset, reset);
 
     // The toggles never set their own state: they ask the store and then show
     // what it holds, so a refused change springs back at once.

@@ -1,6 +1,7 @@
 #include "views/PresetRowView.h"
 
 #include "stores/ShortcutManager.h"
+#include "views/RowFocus.h"
 #include "views/RowStyle.h"
 #include "views/ShortcutField.h"
 #include "views/SymbolIcon.h"
@@ -20,12 +21,17 @@ PresetRowView::PresetRowView(const WindowPreset& preset, std::function<void()> o
     , m_onDelete(std::move(onDelete))
 {
     setObjectName(QStringLiteral("presetRow"));
+    RowFocus::setKey(this, m_preset.id);
+    RowStyle::describeRow(this, m_preset.name + QStringLiteral(", ") + dimensionsText(m_preset.width, m_preset.height),
+                          m_preset.isVisible);
     auto* layout = new QHBoxLayout(this);
     layout->setSpacing(RowStyle::spacing);
     layout->setContentsMargins(0, RowStyle::verticalPadding, 0, RowStyle::verticalPadding);
 
     m_handle = new QLabel(this);
     m_handle->setObjectName(QStringLiteral("dragHandle"));
+    m_handle->setAccessibleName(QStringLiteral("Reorder"));
+    m_handle->setAccessibleDescription(QStringLiteral("Drag, or press Alt+Up or Alt+Down"));
     RowStyle::passMouseThrough(m_handle);
     layout->addWidget(m_handle);
 
@@ -65,7 +71,7 @@ PresetRowView::PresetRowView(const WindowPreset& preset, std::function<void()> o
     if (m_onDelete) {
         m_deleteButton = RowStyle::makeSymbolButton(this, QStringLiteral("deleteButton"));
         m_deleteButton->setToolTip(QStringLiteral("Delete preset"));
-        m_deleteButton->setAccessibleName(m_deleteButton->toolTip());
+        m_deleteButton->setAccessibleName(QStringLiteral("Delete %1").arg(m_preset.name));
         connect(m_deleteButton, &QToolButton::clicked, this, [this] { m_onDelete(); });
         layout->addWidget(m_deleteButton);
     }
@@ -74,7 +80,6 @@ PresetRowView::PresetRowView(const WindowPreset& preset, std::function<void()> o
     layout->addWidget(m_shortcutField);
 
     applyPalette();
-    RowStyle::setDimmed(this, !m_preset.isVisible);
 }
 
 QString PresetRowView::dimensionsText(qint64 width, qint64 height)
@@ -91,13 +96,20 @@ void PresetRowView::changeEvent(QEvent* event)
 
 void PresetRowView::applyPalette()
 {
+    // A hidden row is dimmer, but its text still reads at 4.5:1.
+    const bool hidden = !m_preset.isVisible;
     const QColor secondary = ViewStyle::secondary(palette());
+    const QColor faint = ViewStyle::faint(palette());
     const int extent = RowStyle::iconSize;
-    m_handle->setPixmap(SymbolIcon::tinted(QStringLiteral("line.3.horizontal"), secondary)
+    // Its strokes are thinner than a pixel, so only the full text colour
+    // makes them stand out at 3:1.
+    m_handle->setPixmap(SymbolIcon::icon(QStringLiteral("line.3.horizontal"), palette())
                             .pixmap(QSize(extent, extent) * 3 / 4, devicePixelRatioF()));
-    ViewStyle::setTextColor(m_dimensions, secondary);
+    if (hidden)
+        ViewStyle::setTextColor(m_name, secondary);
+    ViewStyle::setTextColor(m_dimensions, hidden ? faint : secondary);
     if (m_visibilityButton)
-        RowStyle::setVisibilityState(m_visibilityButton, m_preset.isVisible);
+        RowStyle::setVisibilityState(m_visibilityButton, m_preset.isVisible, m_preset.name);
     if (m_placeholder)
         RowStyle::setSymbol(m_placeholder, QStringLiteral("eye.fill"), Qt::transparent);
     if (m_deleteButton)

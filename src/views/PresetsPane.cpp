@@ -3,18 +3,24 @@
 #include "stores/PresetManager.h"
 #include "stores/ShortcutManager.h"
 #include "views/BindingLinesBox.h"
+#include "views/Accessibility.h"
+#include "views/FocusRing.h"
 #include "views/PresetListModel.h"
 #include "views/PresetListView.h"
 #include "views/PresetRowView.h"
+#include "views/RowFocus.h"
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -55,6 +61,12 @@ PresetsPane::PresetsPane(PresetManager& presetManager, QWidget* parent)
     }
     connect(m_model, &PresetListModel::moveRequested, this,
             [this](const QList<int>& rows, int destination) { movePresets(rows, destination); });
+    connect(m_list, &PresetListView::stepRequested, this, [this](int row, int delta) {
+        // Down by one lands before the row after the next.
+        const int destination = delta < 0 ? row - 1 : row + 2;
+        if (destination >= 0 && destination <= rowCount())
+            movePresets({row}, destination);
+    });
     layout->addWidget(m_list, 1);
     layout->addWidget(new BindingLinesBox(ShortcutManager::shared(), this));
     layout->addWidget(divider(this));
@@ -65,6 +77,7 @@ PresetsPane::PresetsPane(PresetManager& presetManager, QWidget* parent)
     m_addPresetButton = new QPushButton(QStringLiteral("Add Preset"), m_addArea);
     m_addPresetButton->setObjectName(QStringLiteral("addPresetButton"));
     m_addPresetButton->setFlat(true);
+    FocusRing::install(m_addPresetButton);
     connect(m_addPresetButton, &QPushButton::clicked, this, &PresetsPane::showAddForm);
     addLayout->addWidget(m_addPresetButton, 0, Qt::AlignHCenter);
     layout->addWidget(m_addArea);
@@ -92,46 +105,60 @@ QWidget* PresetsPane::buildAddForm()
 
     auto* header = new QHBoxLayout;
     auto* title = new QLabel(QStringLiteral("New Preset"), form);
+    Accessibility::setRole(title, QAccessible::Heading);
     title->setFont(ViewStyle::subheadlineMedium(font()));
     header->addWidget(title);
     header->addStretch(1);
     m_closeButton = new QToolButton(form);
     m_closeButton->setObjectName(QStringLiteral("closeFormButton"));
     m_closeButton->setAutoRaise(true);
+    FocusRing::install(m_closeButton);
     m_closeButton->setAccessibleName(QStringLiteral("Close"));
     connect(m_closeButton, &QToolButton::clicked, this, &PresetsPane::resetNewPresetForm);
     header->addWidget(m_closeButton);
     layout->addLayout(header);
 
-    auto* fields = new QHBoxLayout;
-    fields->setSpacing(8);
-    m_nameField = new QLineEdit(form);
-    m_nameField->setObjectName(QStringLiteral("nameField"));
-    m_nameField->setPlaceholderText(QStringLiteral("Name"));
+    // Labels above the fields stay when the placeholders vanish on typing.
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(8);
+    fields->setVerticalSpacing(2);
+    const auto addField = [&](QLineEdit*& field, const char* name, const QString& text, int column) {
+        field = new QLineEdit(form);
+        field->setObjectName(QLatin1String(name));
+        field->setPlaceholderText(text);
+        auto* label = new QLabel(text, form);
+        label->setFont(ViewStyle::caption(font()));
+        label->setBuddy(field);
+        fields->addWidget(label, 0, column);
+        fields->addWidget(field, 1, column);
+        connect(field, &QLineEdit::textChanged, this, &PresetsPane::updateAddButton);
+        connect(field, &QLineEdit::returnPressed, this, [this] {
+            if (isFormValid())
+                submitNewPreset();
+        });
+    };
+    addField(m_nameField, "nameField", QStringLiteral("Name"), 0);
     m_nameField->setMinimumWidth(120);
-    m_widthField = new QLineEdit(form);
-    m_widthField->setObjectName(QStringLiteral("widthField"));
-    m_widthField->setPlaceholderText(QStringLiteral("Width"));
+    addField(m_widthField, "widthField", QStringLiteral("Width"), 1);
     m_widthField->setFixedWidth(70);
     m_times = new QLabel(QStringLiteral("\u00d7"), form);
-    m_heightField = new QLineEdit(form);
-    m_heightField->setObjectName(QStringLiteral("heightField"));
-    m_heightField->setPlaceholderText(QStringLiteral("Height"));
+    fields->addWidget(m_times, 1, 2);
+    addField(m_heightField, "heightField", QStringLiteral("Height"), 3);
     m_heightField->setFixedWidth(70);
     m_submitButton = new QPushButton(QStringLiteral("Add"), form);
     m_submitButton->setObjectName(QStringLiteral("submitPresetButton"));
     m_submitButton->setDefault(true);
     connect(m_submitButton, &QPushButton::clicked, this, &PresetsPane::submitNewPreset);
-    for (QLineEdit* field : {m_nameField, m_widthField, m_heightField})
-        connect(field, &QLineEdit::textChanged, this, &PresetsPane::updateAddButton);
-    fields->addWidget(m_nameField, 1);
-    fields->addWidget(m_widthField);
-    fields->addWidget(m_times);
-    fields->addWidget(m_heightField);
-    fields->addWidget(m_submitButton);
+    fields->addWidget(m_submitButton, 1, 4);
+    fields->setColumnStretch(0, 1);
     layout->addLayout(fields);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), form);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &PresetsPane::resetNewPresetForm);
 
     m_errorLabel = new QLabel(form);
+    // An alert, so that a screen reader speaks it as it appears.
+    Accessibility::setRole(m_errorLabel, QAccessible::AlertMessage);
     m_errorLabel->setObjectName(QStringLiteral("errorLabel"));
     m_errorLabel->setTextFormat(Qt::PlainText);
     m_errorLabel->setWordWrap(true);
@@ -229,14 +256,29 @@ void PresetsPane::submitNewPreset()
         resetNewPresetForm();
         return;
     }
-    m_errorLabel->setText(errorDescription(added.error()));
+    showError(errorDescription(added.error()));
+}
+
+void PresetsPane::showError(const QString& message)
+{
+    if (message.isEmpty()) {
+        m_errorLabel->clear();
+        m_errorLabel->hide();
+        return;
+    }
+    m_errorLabel->setText(message);
     m_errorLabel->show();
+    QAccessibleEvent alert(m_errorLabel, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void PresetsPane::resetNewPresetForm()
 {
+    const bool hadFocus = m_form->isAncestorOf(QApplication::focusWidget());
     m_form->hide();
     m_addArea->show();
+    if (hadFocus)
+        m_addPresetButton->setFocus(Qt::OtherFocusReason);
     m_nameField->clear();
     m_widthField->clear();
     m_heightField->clear();
@@ -252,6 +294,16 @@ QString PresetsPane::errorMessage() const
 void PresetsPane::updateAddButton()
 {
     m_submitButton->setEnabled(isFormValid());
+    // Numbers the store would refuse say why Add is off, in the store's words.
+    const auto width = parseInteger(m_widthField->text());
+    const auto height = parseInteger(m_heightField->text());
+    const QString rangeMessage = errorDescription(PresetError::invalidDimensions);
+    if (width && height && !(PresetManager::isValidDimension(*width) && PresetManager::isValidDimension(*height))) {
+        if (errorMessage() != rangeMessage)
+            showError(rangeMessage);
+    } else if (errorMessage() == rangeMessage) {
+        showError({});
+    }
 }
 
 void PresetsPane::movePresets(const QList<int>& sourceOffsets, int destination)
@@ -277,6 +329,7 @@ PresetRowView* PresetsPane::rowView(int row) const
 
 void PresetsPane::refresh()
 {
+    const RowFocus focus = RowFocus::save(m_list);
     m_model->setPresets(m_presetManager.presetsInDisplayOrder());
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const WindowPreset& preset = m_model->presets().at(row);
@@ -285,7 +338,9 @@ void PresetsPane::refresh()
         if (!preset.isDefault)
             onDelete = [this, id] { (void)m_presetManager.deletePreset(id); };
         auto* rowView = new PresetRowView(preset, [this, id] { m_presetManager.togglePresetVisibility(id); },
-                                          std::move(onDelete));
+                                          std::move(onDelete), m_list->viewport());
         m_list->setIndexWidget(m_model->index(row), rowView);
     }
+    RowFocus::chainTabOrder(m_list);
+    focus.restore(m_list);
 }

@@ -23,8 +23,8 @@ class QPushButton;
 class QToolButton;
 
 // The Presets section of the Settings window: every preset in display order,
-// reorderable by dragging, with show/hide and delete per row and a form that
-// adds a custom preset. It keeps no preset data of its own; the store
+// reorderable by dragging or with Alt+Up and Alt+Down, with show/hide and
+// delete per row and a form that adds a custom preset. It keeps no preset data of its own; the store
 // validates, persists and publishes every change and the list redraws from it.
 class PresetsPane : public QWidget {
     Q_OBJECT
@@ -68,6 +68,8 @@ private:
     void applyPalette();
     void refresh();
     void updateAddButton();
+    // An empty message hides the line.
+    void showError(const QString& message);
     QWidget* buildAddForm();
 
     PresetManager& m_presetManager;

@@ -1,19 +1,22 @@
 #include "views/RowStyle.h"
 
+#include "views/Accessibility.h"
+#include "views/FocusRing.h"
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QToolButton>
 
 QToolButton* RowStyle::makeSymbolButton(QWidget* parent, const QString& objectName)
 {
     auto* button = new QToolButton(parent);
+    Accessibility::setRole(button, QAccessible::Button);
     button->setObjectName(objectName);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);
     button->setIconSize(QSize(iconSize, iconSize));
     button->setCursor(Qt::ArrowCursor);
+    FocusRing::install(button);
     return button;
 }
 
@@ -23,28 +26,25 @@ void RowStyle::setSymbol(QToolButton* button, const QString& symbolName, const Q
     button->setProperty("symbolName", symbolName);
 }
 
-void RowStyle::setVisibilityState(QToolButton* button, bool isVisible)
+void RowStyle::setVisibilityState(QToolButton* button, bool isVisible, const QString& subject)
 {
     const QPalette& palette = button->palette();
     if (isVisible) {
         setSymbol(button, QStringLiteral("eye.fill"), palette.color(QPalette::Active, QPalette::WindowText));
         button->setToolTip(QStringLiteral("Hide from menu"));
+        button->setAccessibleName(QStringLiteral("Hide %1 from menu").arg(subject));
     } else {
-        setSymbol(button, QStringLiteral("eye.slash"), ViewStyle::secondary(palette));
+        setSymbol(button, QStringLiteral("eye.slash"), ViewStyle::faint(palette));
         button->setToolTip(QStringLiteral("Show in menu"));
+        button->setAccessibleName(QStringLiteral("Show %1 in menu").arg(subject));
     }
-    button->setAccessibleName(button->toolTip());
+    Accessibility::setChecked(button, isVisible);
 }
 
-void RowStyle::setDimmed(QWidget* row, bool dimmed)
+void RowStyle::describeRow(QWidget* row, const QString& name, bool isVisible)
 {
-    if (!dimmed) {
-        row->setGraphicsEffect(nullptr);
-        return;
-    }
-    auto* effect = new QGraphicsOpacityEffect(row);
-    effect->setOpacity(0.5);
-    row->setGraphicsEffect(effect);
+    row->setAccessibleName(name);
+    row->setAccessibleDescription(isVisible ? QString() : QStringLiteral("hidden"));
 }
 
 void RowStyle::passMouseThrough(QWidget* child)

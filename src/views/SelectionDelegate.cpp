@@ -1,5 +1,7 @@
 #include "views/SelectionDelegate.h"
 
+#include "views/ViewStyle.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -7,8 +9,7 @@ void SelectionDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 {
     QStyleOptionViewItem plain(option);
     if (option.state & QStyle::State_Selected) {
-        QColor accent = option.palette.color(QPalette::Active, QPalette::Highlight);
-        accent.setAlphaF(0.2f);
+        const QColor accent = ViewStyle::selectionTint(option.palette);
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         QPainterPath rounded;
@@ -19,4 +20,14 @@ void SelectionDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     }
     plain.state &= ~QStyle::State_HasFocus;
     QStyledItemDelegate::paint(painter, plain, index);
+    // The style's own focus frame on an item is faint, and none shows at all
+    // under a row widget: a ring at the item's edge instead.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(ViewStyle::focusRing(option.palette), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(option.rect).adjusted(2, 1, -2, -1), 6, 6);
+        painter->restore();
+    }
 }

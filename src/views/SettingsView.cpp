@@ -4,6 +4,7 @@
 #include "stores/PresetManager.h"
 #include "stores/SnapPositionManager.h"
 #include "stores/UpdateManager.h"
+#include "views/Accessibility.h"
 #include "views/GeneralPane.h"
 #include "views/PresetsPane.h"
 #include "views/SelectionDelegate.h"
@@ -14,6 +15,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -30,6 +32,7 @@ SettingsView::Stores SettingsView::Stores::shared()
 SettingsView::SettingsView(SettingsSection initialSection, Stores stores, QWidget* parent)
     : QWidget(parent), m_stores(std::move(stores)), m_selectedSection(initialSection)
 {
+    Accessibility::setRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(QStringLiteral("Settings"));
     setFixedSize(windowSize);
@@ -46,6 +49,7 @@ SettingsView::SettingsView(SettingsSection initialSection, Stores stores, QWidge
     sidebarLayout->setContentsMargins(8, 8, 8, 8);
     m_sidebar = new QListWidget(sidebarColumn);
     m_sidebar->setObjectName(QStringLiteral("sidebar"));
+    m_sidebar->setAccessibleName(QStringLiteral("Sections"));
     m_sidebar->setFrameShape(QFrame::NoFrame);
     m_sidebar->setItemDelegate(new SelectionDelegate(m_sidebar));
     m_sidebar->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -75,6 +79,9 @@ SettingsView::SettingsView(SettingsSection initialSection, Stores stores, QWidge
     m_sidebar->setCurrentRow(int(m_selectedSection.value()));
     connect(m_sidebar, &QListWidget::itemSelectionChanged, this, &SettingsView::onSidebarSelectionChanged);
     showPane();
+
+    auto* closeShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    connect(closeShortcut, &QShortcut::activated, this, [this] { window()->close(); });
 }
 
 void SettingsView::changeEvent(QEvent* event)

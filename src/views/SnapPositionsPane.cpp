@@ -3,6 +3,8 @@
 #include "stores/ShortcutManager.h"
 #include "stores/SnapPositionManager.h"
 #include "views/BindingLinesBox.h"
+#include "views/Accessibility.h"
+#include "views/RowFocus.h"
 #include "views/SnapPositionRowView.h"
 
 #include <QFrame>
@@ -17,7 +19,9 @@ SnapPositionsPane::SnapPositionsPane(SnapPositionManager& snapPositionManager, Q
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_list = new QListWidget(this);
+    Accessibility::setRowWidgets(m_list);
     m_list->setObjectName(QStringLiteral("snapPositionList"));
+    m_list->setAccessibleName(QStringLiteral("Snap Positions"));
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -43,14 +47,18 @@ SnapPositionRowView* SnapPositionsPane::rowView(int row) const
 
 void SnapPositionsPane::refresh()
 {
+    const RowFocus focus = RowFocus::save(m_list);
     m_list->clear();
     for (const auto& entry : m_snapPositionManager.allPositionsWithVisibility()) {
         const SnapPosition position = entry.position;
         auto* row = new SnapPositionRowView(position, entry.isVisible,
-                                            [this, position] { m_snapPositionManager.togglePositionVisibility(position); });
+                                            [this, position] { m_snapPositionManager.togglePositionVisibility(position); },
+                                            m_list->viewport());
         auto* item = new QListWidgetItem(m_list);
         item->setData(Qt::AccessibleTextRole, position.displayName());
         item->setSizeHint(row->sizeHint());
         m_list->setItemWidget(item, row);
     }
+    RowFocus::chainTabOrder(m_list);
+    focus.restore(m_list);
 }

@@ -1,0 +1,113 @@
+#!/usr/bin/python3
+"""What a screen reader finds in our windows, read through AT-SPI.
+
+a11y-check.py focus             the focused object as "role|name|description|checked"
+a11y-check.py object NAME       the same for the shown object called NAME
+a11y-check.py audit TITLE       prints each problem of the shown window TITLE
+a11y-check.py menu-focus CMD... the item a menu opened by CMD makes current, within 5 s
+"""
+import subprocess
+import sys
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, GLib  # noqa: E402
+
+R, S = Atspi.Role, Atspi.StateType
+CONTROLS = {R.PUSH_BUTTON, R.TOGGLE_BUTTON, R.CHECK_BOX, R.TEXT, R.ENTRY, R.LIST_ITEM, R.LIST, R.LINK}
+
+
+def has(node, state):
+    return node.get_state_set().contains(state)
+
+
+def walk(node):
+    """The node and everything shown within it, depth first."""
+    if node is not None and has(node, S.SHOWING):
+        yield node
+        for i in range(node.get_child_count()):
+            yield from walk(node.get_child_at_index(i))
+
+
+def windows():
+    desktop = Atspi.get_desktop(0)
+    for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
+        if app is not None and app.get_name() == "Ventrel":
+            yield from (app.get_child_at_index(i) for i in range(app.get_child_count()))
+
+
+def shown():
+    for window in windows():
+        yield from walk(window)
+
+
+def line(node):
+    if node is None:
+        return None
+    checked = "checked" if has(node, S.CHECKED) else ""
+    return f"{node.get_role_name()}|{node.get_name()}|{node.get_description()}|{checked}"
+
+
+def audit(title):
+    window = next((w for w in windows() if w.get_name() == title and has(w, S.SHOWING)), None)
+    if window is None or window.get_role() not in (R.FRAME, R.DIALOG):
+        return [f"no frame or dialog titled {title!r} shows"]
+    problems, seen = [], set()
+    for node in walk(window):
+        role, name = node.get_role(), node.get_name()
+        if role not in CONTROLS and not has(node, S.FOCUSABLE):
+            continue
+        if not name:
+            problems.append(f"a {node.get_role_name()} has no name")
+        elif role != R.LIST_ITEM:  # rows are told apart by their contents
+            if name in seen:
+                problems.append(f"two controls are called {name!r}")
+            seen.add(name)
+        if name.startswith(("Hide ", "Show ")) and name.endswith(" menu"):
+            if has(node, S.CHECKED) != name.startswith("Hide "):
+                problems.append(f"{name!r} reports checked={has(node, S.CHECKED)}")
+            if not any(a.get_role() == R.LIST_ITEM for a in ancestors(node)):
+                problems.append(f"{name!r} is not within its row")
+        if role == R.CHECK_BOX and not node.get_description():
+            problems.append(f"the check box {name!r} has no description")
+    return problems
+
+
+def ancestors(node):
+    while (node := node.get_parent()) is not None:
+        yield node
+
+
+def menu_focus(command):
+    result = []
+
+    def current(event):
+        if event.detail1 and event.source.get_role() == R.MENU_ITEM:
+            result.append(event.source.get_name())
+            Atspi.event_quit()
+
+    listener = Atspi.EventListener.new(current)
+    listener.register("object:state-changed:focused")
+    GLib.idle_add(lambda: subprocess.run(command) and False)
+    GLib.timeout_add(5000, lambda: Atspi.event_quit() and False)
+    Atspi.event_main()
+    return result[0] if result else None
+
+
+def main(command, *args):
+    if command == "audit":
+        print("\n".join(audit(args[0])))
+        return 0
+    if command == "focus":  # the deepest: a row within its focused list
+        answer = line(next((n for n in reversed(list(shown())) if has(n, S.FOCUSED)), None))
+    elif command == "object":
+        answer = line(next((n for n in shown() if n.get_name() == args[0]), None))
+    else:
+        answer = menu_focus(list(args))
+    print(answer or "")
+    return 0 if answer else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:]))

@@ -1,0 +1,113 @@
+#include "ViewTestSupport.h"
+
+#include "views/PresetListView.h"
+#include "views/PresetRowView.h"
+#include "views/PresetsPane.h"
+#include "views/SnapPositionRowView.h"
+#include "views/SnapPositionsPane.h"
+#include "views/ViewStyle.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QToolButton>
+
+// Measured from pixels, in a light and a dark palette: the rows of hidden
+// items read at 4.5:1 (text) and 3:1 (symbols) and still look dimmer than
+// shown ones, and keyboard focus shows at 3:1.
+class TestRowContrast : public QObject {
+    Q_OBJECT
+
+    // The strongest contrast any pixel of part has against the background at
+    // the right end of its row (selected or not).
+    static double contrastOf(QWidget* part, QAbstractItemView* list)
+    {
+        const QImage shot = list->viewport()->grab().toImage();
+        const QRect box(part->mapTo(list->viewport(), QPoint(0, 0)), part->size());
+        const QColor base = shot.pixelColor(list->viewport()->width() - 12, box.center().y());
+        double best = 1.0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                best = std::max(best, ViewStyle::contrast(shot.pixelColor(x, y), base));
+        return best;
+    }
+
+private slots:
+    void hiddenRows_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("light") << std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
+        // Derived from a dark button colour: black lists, white text and an
+        // accent too dark for a focus ring.
+        QTest::newRow("dark") << QPalette(QColor(0x32, 0x32, 0x32));
+    }
+
+    void hiddenRows()
+    {
+        QFETCH(QPalette, palette);
+        QApplication::setPalette(palette);
+        TemporaryStores stores;
+        stores.presets.togglePresetVisibility(WindowPreset::defaultPresets().at(1).id);
+        stores.snapPositions.togglePositionVisibility(SnapPosition::leftHalf);
+        PresetsPane presets(stores.presets);
+        SnapPositionsPane positions(stores.snapPositions);
+        for (QWidget* pane : {static_cast<QWidget*>(&presets), static_cast<QWidget*>(&positions)}) {
+            pane->resize(440, 400);
+            pane->show();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(&presets) && QTest::qWaitForWindowExposed(&positions));
+
+        PresetRowView* shown = presets.rowView(0);
+        PresetRowView* hidden = presets.rowView(1);
+        QVERIFY(shown->preset().isVisible && !hidden->preset().isVisible);
+        PresetListView* list = presets.listView();
+        list->setCurrentIndex(list->model()->index(1, 0)); // on the tinted selection
+        const auto label = [](QWidget* row, const char* name) { return row->findChild<QLabel*>(name); };
+        const double hiddenName = contrastOf(label(hidden, "nameLabel"), list);
+        QCOMPARE_GE(hiddenName, 4.5);
+        QCOMPARE_GE(contrastOf(label(hidden, "dimensionsLabel"), list), 4.5);
+        QCOMPARE_GE(contrastOf(hidden->visibilityButton(), list), 3.0);
+        QCOMPARE_GE(contrastOf(label(hidden, "dragHandle"), list), 3.0);
+        QCOMPARE_LT(hiddenName, contrastOf(label(shown, "nameLabel"), list) * 0.8);
+
+        SnapPositionRowView* position = positions.rowView(0);
+        QVERIFY(!position->isPositionVisible());
+        QCOMPARE_GE(contrastOf(position->findChild<QLabel*>("titleLabel"), positions.listWidget()), 4.5);
+        QCOMPARE_GE(contrastOf(position->iconLabel(), positions.listWidget()), 3.0);
+        QCOMPARE_GE(contrastOf(position->visibilityButton(), positions.listWidget()), 3.0);
+
+    }
+
+    // Every kind of focus stop of the pane changes pixels at 3:1 or more
+    // against what was there before it took the focus.
+    void focusRings_data() { hiddenRows_data(); }
+    void focusRings()
+    {
+        QFETCH(QPalette, palette);
+        QApplication::setPalette(palette);
+        TemporaryStores stores;
+        PresetsPane pane(stores.presets);
+        pane.resize(440, 400);
+        pane.show();
+        QApplication::setActiveWindow(&pane);
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        for (QWidget* stop : {static_cast<QWidget*>(pane.listView()), pane.findChild<QWidget*>("addPresetButton"),
+                              static_cast<QWidget*>(pane.rowView(0)->visibilityButton())}) {
+            pane.setFocus();
+            const QImage before = pane.grab().toImage();
+            stop->setFocus(Qt::TabFocusReason);
+            QVERIFY(stop->hasFocus());
+            const QImage after = pane.grab().toImage();
+            double strongest = 1.0;
+            for (int y = 0; y < after.height(); ++y)
+                for (int x = 0; x < after.width(); ++x)
+                    strongest = std::max(strongest, ViewStyle::contrast(after.pixelColor(x, y), before.pixelColor(x, y)));
+            QVERIFY2(strongest >= 3.0, qPrintable(stop->objectName() + QString(": %1").arg(strongest)));
+        }
+    }
+};
+
+QTEST_MAIN(TestRowContrast)
+#include "tst_rowcontrast.moc"
