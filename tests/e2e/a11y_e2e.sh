@@ -59,8 +59,10 @@ keys "Space hides the preset; the focus stays on its eye" "$(eye "Desktop App" h
 stored "the preset is hidden" "${order/Desktop App:shown/Desktop App:hidden}"
 check "the hidden row says so" "list item|Desktop App, 1440 × 900|hidden|" "$(at object "Desktop App, 1440 × 900")"
 keys "Space shows it again" "$(eye "Desktop App" shown)" space
-keys "Tab follows the rows in reading order" "$(eye Compact shown)" Tab Tab Tab Tab
-keys "and then reaches Add Preset" "push button|Add Preset||" Tab
+field() { echo "push button|Shortcut for $1|No shortcut|"; }
+keys "then its shortcut field" "$(field "Desktop App")" Tab
+keys "Tab follows the rows in reading order" "$(eye Compact shown)" Tab Tab Tab Tab Tab Tab Tab
+keys "and then reaches Add Preset" "push button|Add Preset||" Tab Tab
 
 keys "the form opens on its labelled name field" "text|Name|Name|" space
 xdotool type --delay 20 "Square"
@@ -79,7 +81,7 @@ xdotool key Tab type --delay 20 "900"
 xdotool key Return
 alert "a duplicate name is refused, as an alert" "A preset with this name already exists."
 keys "Escape closes the form onto Add Preset" "push button|Add Preset||" Escape
-keys "Shift+Tab reaches the last row's delete" "push button|Delete Square|Delete preset|" shift+Tab
+keys "Shift+Tab reaches the last row's controls" "push button|Delete Square|Delete preset|" shift+Tab shift+Tab
 check "Presets with a custom preset passes the audit" "" "$(at audit Settings)"
 keys "Space deletes; the focus goes to the row in its place" "$(row "Compact, 800 × 600")" space
 stored "the preset is gone" "$order"
