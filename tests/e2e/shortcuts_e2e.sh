@@ -19,8 +19,8 @@ check() { # check DESCRIPTION EXPECTED ACTUAL
 stored() { grep -q "$1" "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"; }
 frame_is() { [ "$(frame_geometry "$client")" = "$1" ]; }
 size_is() { frame_geometry "$client" | grep -q " $1\$"; }
-# The rows' fields are not in the accessibility tree: found at their row's end.
-field_at() { /usr/bin/python3 "$(dirname "$0")/a11y-field.py" "$@"; }
+# A row's field, found by its name as a screen reader finds it.
+field_at() { a11y_find "Shortcut for $1"; }
 # record ROW KEYS: clicks the row's field and types the combination. The
 # keys reach the field after the click, as they go to the same window.
 record() {
@@ -116,7 +116,7 @@ xmodmap -e "keycode $s_code = s S" -e "keycode $t_code = t T"
 wait_for 5 has_window_named Settings || { echo "FAIL: no Settings window"; exit 1; }
 click_item "Presets"
 wait_for 5 field_at Square || true
-read -r x y <<<"$(field_at Square delete)"
+read -r x y <<<"$(a11y_find "Delete Square")"
 xdotool mousemove "$x" "$y" click 1
 wait_for 5 bash -c '! grep -q Square "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"' || true
 wait_for 5 free 0073 0x0c || true
