@@ -65,7 +65,9 @@ private slots:
         QCOMPARE(pane.findChild<QAbstractButton*>("submitPresetButton")->isEnabled(), valid);
     }
 
-    void addFormAndRowButtons()
+    // Adding, deleting and the eyes go through the keyboard suite on the real
+    // program; here what it cannot see: colours and alignment.
+    void addFormAndRowLayout()
     {
         TemporaryStores stores;
         PresetsPane pane(stores.presets);
@@ -95,19 +97,6 @@ private slots:
         // An invisible placeholder keeps custom names in line with built-in ones.
         QCOMPARE(row->findChild<QLabel*>("nameLabel")->x(), pane.rowView(0)->findChild<QLabel*>("nameLabel")->x());
         QCOMPARE(row->findChild<QLabel*>("dragHandle")->x(), 0); // no side margin in the row
-
-        QTest::mouseClick(row->deleteButton(), Qt::LeftButton);
-        settle();
-        QVERIFY(pane.rowCount() == 5 && stores.presets.presets().size() == 5);
-
-        // The eye button of a built-in preset changes the store and the row.
-        verifyEye(pane.rowView(2), pane.rowView(2)->visibilityButton(), true);
-        for (bool visible : {false, true}) {
-            QTest::mouseClick(pane.rowView(2)->visibilityButton(), Qt::LeftButton);
-            settle();
-            QCOMPARE(stores.presets.visiblePresets().size(), visible ? 5 : 4);
-            verifyEye(pane.rowView(2), pane.rowView(2)->visibilityButton(), visible);
-        }
     }
 
     // Rows A to F as the pane first shows them; "Twin" shares sortOrder 0 with

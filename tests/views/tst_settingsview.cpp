@@ -71,28 +71,19 @@ private slots:
         QCOMPARE(view.currentPane(), pane);
     }
 
-    void snapPositionsEyeButtons()
+    // The eyes' effect on the store goes through the keyboard suite; here the
+    // rows' pictures and margins.
+    void snapPositionRowsShowTheirPosition()
     {
         TemporaryStores stores;
         SnapPositionsPane pane(stores.snapPositions);
         pane.show();
-        QList<bool> visible(7, true);
-        const auto verifyRows = [&] {
-            QCOMPARE(pane.rowCount(), 7);
-            for (int i = 0; i < 7; ++i) {
-                QCOMPARE(pane.rowView(i)->position(), SnapPosition::allCases()[i]);
-                QVERIFY(!pane.rowView(i)->iconLabel()->pixmap().isNull());
-                QCOMPARE(pane.rowView(i)->iconLabel()->x(), 0); // no side margin in the row
-                verifyEye(pane.rowView(i), pane.rowView(i)->visibilityButton(), visible[i]);
-            }
-        };
-        verifyRows();
-        for (int i : {3, 6, 3}) {
-            QTest::mouseClick(pane.rowView(i)->visibilityButton(), Qt::LeftButton);
-            settle();
-            visible[i] = !visible[i];
-            QCOMPARE(stores.snapPositions.visiblePositions().contains(SnapPosition::allCases()[i]), visible[i]);
-            verifyRows();
+        QCOMPARE(pane.rowCount(), 7);
+        for (int i = 0; i < 7; ++i) {
+            QCOMPARE(pane.rowView(i)->position(), SnapPosition::allCases()[i]);
+            QVERIFY(!pane.rowView(i)->iconLabel()->pixmap().isNull());
+            QCOMPARE(pane.rowView(i)->iconLabel()->x(), 0); // no side margin in the row
+            verifyEye(pane.rowView(i), pane.rowView(i)->visibilityButton(), true);
         }
     }
 
