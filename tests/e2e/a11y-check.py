@@ -5,6 +5,11 @@ a11y-check.py focus             the focused object as "role|name|description|che
 a11y-check.py object NAME       the same for the shown object called NAME
 a11y-check.py audit TITLE       prints each problem of the shown window TITLE
 a11y-check.py menu-focus CMD... the item a menu opened by CMD makes current, within 5 s
+a11y-check.py where NAME        "x y", the screen centre of the shown object called NAME
+a11y-check.py menu-item NAME CMD...
+                                the same for an item of the menu CMD opens, within 5 s
+                                (Qt leaves popup menus out of the tree and only
+                                announces them as they show)
 """
 import subprocess
 import sys
@@ -79,20 +84,34 @@ def ancestors(node):
         yield node
 
 
-def menu_focus(command):
+def after(command, event, answer):
+    """The first answer(event source) that is not None, for events of that
+    kind while CMD runs; None after 5 s."""
     result = []
 
-    def current(event):
-        if event.detail1 and event.source.get_role() == R.MENU_ITEM:
-            result.append(event.source.get_name())
+    def heard(e):
+        found = answer(e.source) if e.detail1 else None
+        if found is not None:
+            result.append(found)
             Atspi.event_quit()
 
-    listener = Atspi.EventListener.new(current)
-    listener.register("object:state-changed:focused")
+    listener = Atspi.EventListener.new(heard)
+    listener.register(event)
     GLib.idle_add(lambda: subprocess.run(command) and False)
     GLib.timeout_add(5000, lambda: Atspi.event_quit() and False)
     Atspi.event_main()
     return result[0] if result else None
+
+
+def centre(node):
+    if node is None:
+        return None
+    box = node.get_extents(Atspi.CoordType.SCREEN)
+    return f"{box.x + box.width // 2} {box.y + box.height // 2}"
+
+
+def named(nodes, name):
+    return next((n for n in nodes if n.get_name() == name), None)
 
 
 def main(command, *args):
@@ -102,9 +121,15 @@ def main(command, *args):
     if command == "focus":  # the deepest: a row within its focused list
         answer = line(next((n for n in reversed(list(shown())) if has(n, S.FOCUSED)), None))
     elif command == "object":
-        answer = line(next((n for n in shown() if n.get_name() == args[0]), None))
+        answer = line(named(shown(), args[0]))
+    elif command == "where":
+        answer = centre(named(shown(), args[0]))
+    elif command == "menu-item":
+        answer = after(list(args[1:]), "object:state-changed:showing",
+                       lambda menu: centre(named(walk(menu), args[0])) if menu.get_role() == R.POPUP_MENU else None)
     else:
-        answer = menu_focus(list(args))
+        answer = after(list(args), "object:state-changed:focused",
+                       lambda item: item.get_name() if item.get_role() == R.MENU_ITEM else None)
     print(answer or "")
     return 0 if answer else 1
 

@@ -96,8 +96,15 @@ xdotool key ctrl+w
 window "Ctrl+W closes Settings" no Settings
 
 read -r icon_x icon_y <<<"$(tray_icon_geometry)"
-open_menu() { at menu-focus xdotool mousemove $((icon_x + 8)) $((icon_y + 8)) click 3; }
-check "the opened menu announces its first item" "1440×900 - Desktop App" "$(open_menu || true)"
+# Two clicks on one spot within the double-click time are a double click,
+# which opens no menu: each opening clicks 10 px away from the last.
+opened=0
+open_menu() {
+  local d=$((opened++ % 2 * 10 + 4))
+  at menu-focus xdotool mousemove $((icon_x + d)) $((icon_y + d)) click 3
+}
+open_menu >"$VENTREL_E2E_DIR/announced" || true
+check "the opened menu announces its first item" "1440×900 - Desktop App" "$(cat "$VENTREL_E2E_DIR/announced")"
 xdotool key Up Up Return # from the first item: Quit, then About
 window "Up, Up, Return opens About" yes "About Ventrel"
 check "About: a dialog with its title, named controls" "" "$(at audit "About Ventrel")"
@@ -119,9 +126,7 @@ open_menu >/dev/null || true
 xdotool key ctrl+3
 wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q " 1200 800$"' || true
 check "Ctrl+3 with the menu open gives the third preset, Web Demo" "1200 800" "$(frame_geometry "$client" | cut -d' ' -f3-)"
-# A click on the icon just after a resize from the menu is lost (so it is
-# with Return on a preset too): wait for the menu to open at all.
-wait_for 16 open_menu || true
+open_menu >/dev/null || true
 xdotool key ctrl+q
 quit() { ! kill -0 "$app" 2>/dev/null; }
 wait_for 10 quit || true

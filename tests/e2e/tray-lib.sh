@@ -24,7 +24,13 @@ menu_open() {
   return 1
 }
 
-a11y_find() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y-find.py" "$@"; }
+# a11y_find NAME | a11y_find --menu NAME CMD...: "x y" of the object called
+# NAME, or of that item in the menu CMD opens, found as a screen reader does.
+a11y_find() {
+  local check
+  check=$(dirname "${BASH_SOURCE[0]}")/a11y-check.py
+  if [ "$1" = --menu ]; then /usr/bin/python3 "$check" menu-item "${@:2}"; else /usr/bin/python3 "$check" where "$1"; fi
+}
 
 # open_tray_menu BUTTON ITEM: clicks the icon with that button and, once the
 # menu shows, prints where its item ITEM is ("x y").

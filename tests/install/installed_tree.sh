@@ -53,7 +53,7 @@ section() { awk -v name="$1" '$0 == name {on = 1; next} /^[A-Z]/ {on = 0} on' "$
 help_commands=$(sed -n 's/^  \([a-z][a-z]*\)\( .*\)\{0,1\}$/\1/p' "$root/help" | sort)
 page_commands=$(section COMMANDS | sed -n 's/^       \([a-z][a-z]*\).*/\1/p' | sort)
 [ "$help_commands" = "$page_commands" ] || fail "commands: --help has" $help_commands "; the manual has" $page_commands
-help_options=$(grep -o -- '--[a-z-]*' "$root/help" | sort -u)
+help_options=$(sed -n '/^Options:/,/^$/p' "$root/help" | grep -o -- '--[a-z-]*' | sort -u)
 page_options=$(section OPTIONS | grep -o -- '--[a-z-]*' | sort -u)
 [ "$help_options" = "$page_options" ] || fail "options: --help has" $help_options "; the manual has" $page_options
 echo "installed tree checked: $(du -sk "$usr" | cut -f1) KiB"
