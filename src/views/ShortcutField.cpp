@@ -10,7 +10,6 @@
 #include <QPainterPath>
 #include <QStyle>
 
-#include <cmath>
 
 namespace {
 
@@ -40,13 +39,6 @@ bool isModifierKey(int key)
     default:
         return false;
     }
-}
-
-double luminance(const QColor& color)
-{
-    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    const QColor rgb = color.toRgb();
-    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
 }
 
 } // namespace
@@ -82,13 +74,6 @@ QSize ShortcutField::sizeHint() const
 {
     const QFontMetrics caption(ViewStyle::caption(font()));
     return {fieldWidth, boxHeight + 2 + caption.height()};
-}
-
-double ShortcutField::contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 void ShortcutField::setRecording(bool recording)
@@ -228,12 +213,7 @@ void ShortcutField::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(box, radius, radius);
 
     if (hasFocus()) {
-        // The theme's highlight when it stands out 3:1 from the window, else the text colour.
-        const QColor background = pal.color(QPalette::Window);
-        QColor ring = pal.color(QPalette::Highlight);
-        if (contrast(ring, background) < 3.0)
-            ring = pal.color(QPalette::WindowText);
-        painter.setPen(QPen(ring, 2));
+        painter.setPen(QPen(ViewStyle::focusRing(pal), 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(box.adjusted(-0.5, -0.5, 0.5, 0.5), radius + 1, radius + 1);
     }

@@ -24,9 +24,6 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-    // WCAG's contrast ratio of two colours, 1 to 21.
-    static double contrast(const QColor& a, const QColor& b);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

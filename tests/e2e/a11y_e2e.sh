@@ -9,12 +9,6 @@ ventrel=$1
 . "$VENTREL_E2E_LIB"
 . "$(dirname "$0")/tray-lib.sh"
 
-failures=0
-passes=0
-check() { # check DESCRIPTION EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then passes=$((passes + 1)); echo "PASS: $1"
-  else failures=$((failures + 1)); echo "FAIL: $1: expected [$2], got [$3]"; fi
-}
 at() { /usr/bin/python3 "$(dirname "$0")/a11y-check.py" "$@"; }
 reads() { [ "$("${@:2}" 2>/dev/null)" = "$1" ]; }
 # keys DESCRIPTION FOCUS KEY...: the keys, then the focused object must read FOCUS ("role|name|description|checked").
@@ -134,5 +128,4 @@ status=running
 quit && { status=0; wait "$app" || status=$?; }
 check "Ctrl+Q with the menu open quits with status 0" 0 "$status"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+summary

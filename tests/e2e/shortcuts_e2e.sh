@@ -10,12 +10,6 @@ holder_bin=$2
 . "$VENTREL_E2E_LIB"
 . "$(dirname "$0")/tray-lib.sh"
 
-failures=0
-passes=0
-check() { # check DESCRIPTION EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then passes=$((passes + 1)); echo "PASS: $1"
-  else failures=$((failures + 1)); echo "FAIL: $1: expected [$2], got [$3]"; fi
-}
 stored() { grep -q "$1" "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"; }
 frame_is() { [ "$(frame_geometry "$client")" = "$1" ]; }
 size_is() { frame_geometry "$client" | grep -q " $1\$"; }
@@ -126,5 +120,4 @@ check "its shortcut is gone from the settings file" no "$(stored "Ctrl+Alt+S" &&
 kill $app; wait $app 2>/dev/null || true
 trap - EXIT
 a11y_end
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+summary

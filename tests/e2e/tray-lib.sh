@@ -1,6 +1,16 @@
 # Shell helpers for driving the tray app on a with-desktop.sh desktop; source
 # it after "$VENTREL_E2E_LIB". Waits poll the X server, never fixed sleeps.
 
+# check DESCRIPTION EXPECTED ACTUAL: one check of a suite, counted;
+# summary: the counts, and whether every check passed.
+passes=0
+failures=0
+check() {
+  if [ "$2" = "$3" ]; then passes=$((passes + 1)); echo "PASS: $1"
+  else failures=$((failures + 1)); echo "FAIL: $1: expected [$2], got [$3]"; fi
+}
+summary() { echo "$passes passed, $failures failed"; [ "$failures" -eq 0 ]; }
+
 # tray_icon_geometry: "x y" of our icon inside the tray, once trayer has
 # embedded and placed it (its position reads 0,0 until then).
 tray_icon_geometry() {

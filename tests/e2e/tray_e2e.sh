@@ -7,13 +7,6 @@ ventrel=$1
 . "$VENTREL_E2E_LIB"
 . "$(dirname "$0")/tray-lib.sh"
 
-failures=0
-passes=0
-check() { # check DESCRIPTION EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then passes=$((passes + 1)); echo "PASS: $1"
-  else failures=$((failures + 1)); echo "FAIL: $1: expected [$2], got [$3]"; fi
-}
-
 read -r screen_w screen_h <<<"${VENTREL_E2E_SCREEN/x/ }"
 work_h=$((screen_h - VENTREL_E2E_PANEL_HEIGHT))
 
@@ -60,5 +53,4 @@ wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q "
 read -r _ _ w h <<<"$(frame_geometry "$client")"
 check "the new preset is in the tray menu and applies 1000x900" "1000 900" "$w $h"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+summary

@@ -3,6 +3,7 @@
 #include "stores/PresetManager.h"
 #include "stores/ShortcutManager.h"
 #include "views/ShortcutField.h"
+#include "views/ViewStyle.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -139,7 +140,7 @@ private slots:
         QCOMPARE(window.grab().toImage().pixelColor(ring), QColor(Qt::white));
         field->setFocus();
         QTRY_VERIFY(field->hasFocus());
-        const double ratio = ShortcutField::contrast(window.grab().toImage().pixelColor(ring), Qt::white);
+        const double ratio = ViewStyle::contrast(window.grab().toImage().pixelColor(ring), Qt::white);
         QVERIFY2(ratio >= 3.0, qPrintable(QString::number(ratio)));
     }
 };
