@@ -1,6 +1,7 @@
 #include "platform/portal/PortalGlobalShortcuts.h"
 
 #include <QDBusArgument>
+#include <QHash>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -172,17 +173,20 @@ void PortalGlobalShortcuts::takeShortcuts(const QDBusArgument& argument)
 {
     QList<Shortcut> shortcuts;
     argument >> shortcuts;
-    for (const Shortcut& shortcut : std::as_const(shortcuts)) {
-        const auto found = m_entries.find(shortcut.first);
-        if (found == m_entries.end())
-            continue;
-        const QString trigger = shortcut.second.value(QStringLiteral("trigger_description")).toString();
+    QHash<QString, QString> triggers;
+    for (const Shortcut& shortcut : std::as_const(shortcuts))
+        triggers.insert(shortcut.first, shortcut.second.value(QStringLiteral("trigger_description")).toString());
+    // The list is the session's whole: one left out has no keys from the
+    // desktop yet (Plasma 5.27 binds none and opens its own settings for
+    // the user to assign them), which is not the same as no support at all.
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        const QString trigger = triggers.value(it.key());
         const Status status{Status::State::managedByDesktop,
                             trigger.isEmpty() ? QStringLiteral("no keys assigned yet") : trigger};
-        if (found->status == status)
+        if (it->status == status)
             continue;
-        found->status = status;
-        emit statusChanged(shortcut.first);
+        it->status = status;
+        emit statusChanged(it.key());
     }
 }
 

@@ -44,8 +44,9 @@ def respond(conn, sender, path, results):
 
 
 def shortcut_list(session):
+    # "topHalf" it leaves out, as a desktop that wants the user to assign keys first.
     return [(i, {"description": GLib.Variant("s", d), "trigger_description": GLib.Variant("s", triggers[i])})
-            for i, d in sessions[session].items()]
+            for i, d in sessions[session].items() if i != "topHalf"]
 
 
 def call(conn, sender, path, iface, method, params, invocation):

@@ -68,7 +68,11 @@ private slots:
                                     QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_Left));
         shortcuts->registerShortcut(QStringLiteral("rightHalf"), QStringLiteral("Right Half"),
                                     QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_L));
-        // The desktop chose other keys for one of them: what it reports is what shows.
+        shortcuts->registerShortcut(QStringLiteral("topHalf"), QStringLiteral("Top Half"),
+                                    QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_K));
+        // The desktop chose other keys for one of them, and none yet for
+        // another: what it reports is what shows.
+        QTRY_COMPARE(statusOf("topHalf"), std::optional(Status{Status::State::managedByDesktop, QStringLiteral("no keys assigned yet")}));
         QTRY_COMPARE(statusOf("leftHalf"), std::optional(Status{Status::State::managedByDesktop, QStringLiteral("Meta+Shift+H")}));
         QTRY_COMPARE(statusOf("rightHalf"), std::optional(Status{Status::State::managedByDesktop, QStringLiteral("Ctrl+Alt+l")}));
 
