@@ -6,7 +6,7 @@
 //   tiling_snap_inprocess RUNS alternate   left and right half in turn
 #include "platform/i3/I3WindowSystem.h"
 #include "platform/sway/SwayWindowSystem.h"
-#include "window/WindowManager.h"
+#include "SnapTimer.h"
 
 #include <QCoreApplication>
 
@@ -35,27 +35,10 @@ int main(int argc, char** argv)
         const std::unique_ptr<WindowSystem> probe = connectBackend();
         connects.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     }
-    std::ranges::sort(connects);
     const std::unique_ptr<WindowSystem> system = connectBackend();
     if (!system) {
         std::fputs("tiling_snap_inprocess: neither SWAYSOCK nor I3SOCK answers\n", stderr);
         return 1;
     }
-    WindowManager manager(*system);
-    std::vector<double> micros;
-    for (int i = 0; i < runs; ++i) {
-        const SnapPosition position = alternate && i % 2 ? SnapPosition::rightHalf : SnapPosition::leftHalf;
-        const auto start = std::chrono::steady_clock::now();
-        const auto result = manager.snapFocusedWindow(position);
-        const auto end = std::chrono::steady_clock::now();
-        if (!result) {
-            std::fprintf(stderr, "tiling_snap_inprocess: snap failed on run %d\n", i);
-            return 1;
-        }
-        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    }
-    std::ranges::sort(micros);
-    std::printf("%.1f %.1f %.1f %.1f\n", micros[micros.size() / 2], micros.front(), micros[micros.size() * 9 / 10],
-                connects[connects.size() / 2]);
-    return 0;
+    return timeSnaps("tiling_snap_inprocess", *system, runs, alternate, connects);
 }

@@ -8,7 +8,7 @@
 //   x11_snap_inprocess RUNS alternate   left and right half in turn: the
 //                                       server also moves and redraws it
 #include "platform/x11/X11WindowSystem.h"
-#include "window/WindowManager.h"
+#include "SnapTimer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -28,28 +28,10 @@ int main(int argc, char** argv)
         const std::unique_ptr<X11WindowSystem> probe = X11WindowSystem::connect();
         connects.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     }
-    std::ranges::sort(connects);
     std::unique_ptr<X11WindowSystem> system = X11WindowSystem::connect();
     if (!system) {
         std::fputs("x11_snap_inprocess: no X display\n", stderr);
         return 1;
     }
-    WindowManager manager(*system);
-    std::vector<double> micros;
-    micros.reserve(static_cast<size_t>(runs));
-    for (int i = 0; i < runs; ++i) {
-        const SnapPosition position = alternate && i % 2 ? SnapPosition::rightHalf : SnapPosition::leftHalf;
-        const auto start = std::chrono::steady_clock::now();
-        const auto result = manager.snapFocusedWindow(position);
-        const auto end = std::chrono::steady_clock::now();
-        if (!result) {
-            std::fprintf(stderr, "x11_snap_inprocess: snap failed on run %d\n", i);
-            return 1;
-        }
-        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    }
-    std::ranges::sort(micros);
-    std::printf("%.1f %.1f %.1f %.1f\n", micros[micros.size() / 2], micros.front(), micros[micros.size() * 9 / 10],
-                connects[connects.size() / 2]);
-    return 0;
+    return timeSnaps("x11_snap_inprocess", *system, runs, alternate, connects);
 }
