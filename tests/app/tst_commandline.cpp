@@ -218,14 +218,10 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("exact") << "Full HD" << "Full HD" << true;
-        QTest::newRow("lower case") << "Full HD" << "full hd" << true;
-        QTest::newRow("surrounding white space") << "Full HD" << " \tFull HD\n" << true;
+        // The rule itself is the store's test; here that the command asks the store.
+        QTest::newRow("case and surrounding white space") << "Full HD" << " \tfull hd\n" << true;
         QTest::newRow("inner space dropped") << "Full HD" << "FullHD" << false;
-        QTest::newRow("inner space doubled") << "Full HD" << "Full  HD" << false;
-        QTest::newRow("composed and decomposed") << "Caf\u00e9" << "cafe\u0301" << true;
-        QTest::newRow("upper-case accent") << "Caf\u00e9" << "CAF\u00c9" << true;
-        QTest::newRow("different accent") << "Caf\u00e9" << "Caf\u00e8" << false;
+        QTest::newRow("composed and decomposed") << "Caf\u00e9" << "CAFE\u0301" << true;
     }
 
     void applyNamesAsTheStoreDoes()

@@ -45,15 +45,11 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("note");
         QTest::addColumn<QString>("description");
-        QTest::newRow("active") << int(State::active) << "" << "Ctrl+Alt+H" << ""
-                                << "Ctrl+Alt+H, works in every application";
         QTest::newRow("taken") << int(State::taken) << "Another program is using this combination." << "Ctrl+Alt+H"
                                << "Taken: Another program is using this combination."
                                << "Ctrl+Alt+H. Taken: Another program is using this combination.";
         QTest::newRow("desktop's own keys") << int(State::managedByDesktop) << "Meta+Shift+H" << "Meta+Shift+H"
                                             << "Set by the desktop" << "Meta+Shift+H, set by the desktop. Set by the desktop";
-        QTest::newRow("unsupported") << int(State::unsupported) << "No portal here." << "Ctrl+Alt+H"
-                                     << "No portal here." << "Ctrl+Alt+H. No portal here.";
     }
     void states()
     {
