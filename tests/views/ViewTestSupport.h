@@ -54,10 +54,3 @@ inline void settle()
     }
 }
 
-// A row of either pane as it shows a preset or position shown in the menu or not.
-inline void verifyEye(const QWidget* row, const QAbstractButton* eye, bool visible)
-{
-    QCOMPARE(row->accessibleDescription(), visible ? "" : "hidden");
-    QCOMPARE(eye->property("symbolName").toString(), visible ? "eye.fill" : "eye.slash");
-    QCOMPARE(eye->toolTip(), visible ? "Hide from menu" : "Show in menu");
-}
