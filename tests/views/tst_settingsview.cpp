@@ -24,12 +24,6 @@ class TestSettingsView : public QObject {
         settle();
     }
 
-    struct Fixture {
-        TemporaryStores stores;
-        GeneralPane pane{stores.general, stores.updates};
-        Fixture() { pane.show(); }
-    };
-
 private slots:
     // It opens on the section asked for and builds each pane afresh; only the
     // General section asks for the general stores, which start the updater.
@@ -60,11 +54,17 @@ private slots:
         QCOMPARE(view.currentPane(), pane);
     }
 
-    void generalControlsShowWhatTheStoresHold()
+    // The toggles show what the stores hold. Reset asks first: Cancel changes
+    // nothing; Reset turns launch at login and the window's screen off again
+    // (what else it resets, the store's own test shows) and leaves automatic
+    // checks off.
+    void generalPane()
     {
-        Fixture f;
+        TemporaryStores stores;
+        GeneralPane pane(stores.general, stores.updates);
+        pane.show();
         QStringList texts;
-        for (const QLabel* label : f.pane.findChildren<QLabel*>())
+        for (const QLabel* label : pane.findChildren<QLabel*>())
             texts << label->text();
 #ifdef Q_OS_MACOS
         QVERIFY(texts.contains("Automatically start Ventrel when you log in to your Mac."));
@@ -73,55 +73,44 @@ private slots:
 #endif
         // A refused registration leaves the switch off; an accepted one turns it on.
         for (bool refuse : {true, false}) {
-            f.stores.login->refusal = refuse ? "Operation not permitted" : "";
-            QTest::mouseClick(f.pane.launchAtLoginToggle(), Qt::LeftButton);
+            stores.login->refusal = refuse ? "Operation not permitted" : "";
+            QTest::mouseClick(pane.launchAtLoginToggle(), Qt::LeftButton);
             settle();
-            QCOMPARE(std::pair(f.stores.general.launchAtLogin(), f.pane.launchAtLoginToggle()->isChecked()),
+            QCOMPARE(std::pair(stores.general.launchAtLogin(), pane.launchAtLoginToggle()->isChecked()),
                      std::pair(!refuse, !refuse));
         }
 
         for (bool canCheck : {true, false}) {
-            f.stores.updater->setCanCheck(canCheck);
+            stores.updater->setCanCheck(canCheck);
             settle();
-            QCOMPARE(f.pane.checkForUpdatesButton()->isEnabled(), canCheck);
-            QTest::mouseClick(f.pane.checkForUpdatesButton(), Qt::LeftButton);
-            QCOMPARE(f.stores.updater->checks, 1);
+            QCOMPARE(pane.checkForUpdatesButton()->isEnabled(), canCheck);
+            QTest::mouseClick(pane.checkForUpdatesButton(), Qt::LeftButton);
+            QCOMPARE(stores.updater->checks, 1);
         }
 
-        QTest::mouseClick(f.pane.windowScreenToggle(), Qt::LeftButton);
-        QCOMPARE(f.stores.snapPositions.screenChoice(), ScreenChoice::window);
-        QVERIFY(f.pane.windowScreenToggle()->isChecked());
+        QTest::mouseClick(pane.windowScreenToggle(), Qt::LeftButton);
+        QCOMPARE(stores.snapPositions.screenChoice(), ScreenChoice::window);
+        QVERIFY(pane.windowScreenToggle()->isChecked());
 
-        QTest::mouseClick(f.pane.automaticChecksToggle(), Qt::LeftButton);
-        QVERIFY(!f.stores.updater->automatic && !f.pane.automaticChecksToggle()->isChecked());
+        QTest::mouseClick(pane.automaticChecksToggle(), Qt::LeftButton);
+        QVERIFY(!stores.updater->automatic && !pane.automaticChecksToggle()->isChecked());
 
-        f.pane.resize(440, 160);
-        settle();
-        QVERIFY(f.pane.scrollArea()->verticalScrollBar()->maximum() > 0);
-    }
-
-    // Cancel changes nothing; Reset turns launch at login and the window's
-    // screen off again (what else it resets, the store's own test shows), and
-    // leaves automatic checks off.
-    void generalResetAsksFirst()
-    {
-        Fixture f;
-        QTest::mouseClick(f.pane.launchAtLoginToggle(), Qt::LeftButton);
-        QTest::mouseClick(f.pane.automaticChecksToggle(), Qt::LeftButton);
-        QTest::mouseClick(f.pane.windowScreenToggle(), Qt::LeftButton);
-        settle();
         for (bool confirm : {false, true}) {
-            QTest::mouseClick(f.pane.resetButton(), Qt::LeftButton);
-            QMessageBox* alert = f.pane.resetAlert();
+            QTest::mouseClick(pane.resetButton(), Qt::LeftButton);
+            QMessageBox* alert = pane.resetAlert();
             QVERIFY(alert && alert->isVisible());
             QAbstractButton* reset = alert->findChild<QAbstractButton*>("confirmResetButton");
             QTest::mouseClick(confirm ? reset : alert->escapeButton(), Qt::LeftButton);
             settle();
-            QVERIFY(!f.pane.resetAlert());
-            QCOMPARE(f.pane.launchAtLoginToggle()->isChecked(), !confirm);
-            QCOMPARE(f.pane.windowScreenToggle()->isChecked(), !confirm);
-            QVERIFY(!f.stores.updater->automatic && !f.pane.automaticChecksToggle()->isChecked());
+            QVERIFY(!pane.resetAlert());
+            QCOMPARE(pane.launchAtLoginToggle()->isChecked(), !confirm);
+            QCOMPARE(pane.windowScreenToggle()->isChecked(), !confirm);
+            QVERIFY(!stores.updater->automatic && !pane.automaticChecksToggle()->isChecked());
         }
+
+        pane.resize(440, 160);
+        settle();
+        QVERIFY(pane.scrollArea()->verticalScrollBar()->maximum() > 0);
     }
 };
 
