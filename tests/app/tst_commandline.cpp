@@ -49,9 +49,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QSize>("expected"); // invalid: refused
-        QTest::newRow("x") << "1440x900" << QSize(1440, 900);
         QTest::newRow("capital X") << "1440X900" << QSize(1440, 900);
-        QTest::newRow("multiplication sign") << "1440×900" << QSize(1440, 900);
         QTest::newRow("smallest") << "1x1" << QSize(1, 1);
         QTest::newRow("largest") << "32767x32767" << QSize(32767, 32767);
         QTest::newRow("leading zeros") << "0800x0600" << QSize(800, 600);

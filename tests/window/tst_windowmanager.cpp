@@ -40,7 +40,6 @@ private slots:
         const int ok = -1, snapFailed = int(WindowError::snapFailed), noWindow = int(WindowError::noActiveWindow),
                   untrusted = int(WindowError::accessibilityNotGranted), resizeFailed = int(WindowError::resizeFailed);
         QTest::newRow("leftHalf") << "snap leftHalf" << "" << false << ok << snapped("0,25 720x875");
-        QTest::newRow("topHalf") << "snap topHalf" << "" << false << ok << snapped("0,25 1440x437.5");
         QTest::newRow("bottomHalf dock") << "snap bottomHalf" << "" << true << ok << snapped("0,437.5 1440x412.5");
         QTest::newRow("snap untrusted") << "snap leftHalf" << "untrusted" << false << untrusted << found.mid(0, 1);
         QTest::newRow("snap no app") << "snap leftHalf" << "noApp" << false << noWindow << found.mid(0, 2);
