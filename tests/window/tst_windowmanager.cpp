@@ -145,16 +145,6 @@ private slots:
         QCOMPARE(tiny.calls.filter(QRegularExpression("^(size|frame) ")), QStringList());
         QCOMPARE(tiny.liveWindows, 0);
     }
-
-    void pixelFramesMeetEdgeToEdge()
-    {
-        // Thirds of 1366: the rounded edges, not the rounded widths.
-        const double third = 1366 / 3.0;
-        QCOMPARE(WindowSystem::pixelFrame({0, 0, third, 10}), QRect(0, 0, 455, 10));
-        QCOMPARE(WindowSystem::pixelFrame({third, 0, third, 10}), QRect(455, 0, 456, 10));
-        QCOMPARE(WindowSystem::pixelFrame({2 * third, 0, third, 10}), QRect(911, 0, 455, 10));
-        QCOMPARE(WindowSystem::pixelFrame({0, 462.5, 1440, 437.5}), QRect(0, 463, 1440, 437));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestWindowManager)
