@@ -25,12 +25,12 @@ class CommandLineTest : public QObject {
     bool m_usedWindowSystem = false;
     bool m_usedDefaults = false;
 
-    Result run(const QStringList& arguments)
+    Result run(const QStringList& arguments, CommandLine::DoctorSource doctor = {})
     {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         CommandLine commandLine([this]() -> WindowSystem& { m_usedWindowSystem = true; return *m_fake; },
-                                [this] { m_usedDefaults = true; return m_defaults; }, outStream, errStream);
+                                [this] { m_usedDefaults = true; return m_defaults; }, outStream, errStream, doctor);
         const int status = commandLine.run(arguments);
         return {status, out, err};
     }
@@ -182,12 +182,9 @@ private slots:
         QVERIFY(!missing);
         QCOMPARE(lines.filter("Missing").size(), 0);
         // The command's exit status says whether something is missing.
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        CommandLine line([this]() -> WindowSystem& { return *m_fake; }, [this] { return m_defaults; }, o, e,
-                         [] { return std::pair(QStringList{"Missing: a system tray."}, true); });
-        QCOMPARE(line.run({"doctor"}), int(CommandLine::actionFailed));
-        QCOMPARE(out, "Missing: a system tray.\n");
+        const Result doctor = run({"doctor"}, [] { return std::pair(QStringList{"Missing: a system tray."}, true); });
+        QCOMPARE(doctor.status, int(CommandLine::actionFailed));
+        QCOMPARE(doctor.out, "Missing: a system tray.\n");
     }
 
     void applyNamesAsTheStoreDoes_data()
