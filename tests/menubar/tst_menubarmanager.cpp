@@ -72,7 +72,8 @@ private slots:
     }
 
     // What the menu draws, top to bottom: the text of each item, "---" for a
-    // separator. Qt folds a leading separator and repeated ones unless told not to.
+    // separator that is drawn as a line. Qt folds a leading separator and
+    // repeated ones unless told not to.
     void separatorsAreDrawn_data()
     {
         QTest::addColumn<bool>("presetsShown");
@@ -98,14 +99,53 @@ private slots:
         QMenu* menu = manager.menu();
         menu->popup(QPoint(0, 0));
         QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const QImage image = menu->grab().toImage();
         QStringList lines;
         for (QAction* action : menu->actions()) {
-            if (!menu->actionGeometry(action).isEmpty()) // folded away otherwise: not drawn
-                lines << (action->isSeparator() ? "---" : action->text());
+            const QRect rect = menu->actionGeometry(action);
+            if (rect.isEmpty())
+                continue; // folded away: not drawn
+            if (!action->isSeparator()) {
+                lines << action->text();
+                continue;
+            }
+            QSet<QRgb> colours;
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                for (int y = rect.top(); y <= rect.bottom(); ++y)
+                    colours.insert(image.pixel(x, y));
+            }
+            lines << (colours.size() > 1 ? "---" : "blank");
         }
         if (presetsShown)
             QCOMPARE(lines.takeFirst(), MenuBarManager::presetTitle(f.presets.visiblePresets().first()));
         QCOMPARE(lines, drawn);
+        menu->hide();
+    }
+
+    // The permission is granted while the tray app runs: the very next opening
+    // of the menu, through the tray icon, no longer offers to request it.
+    void openingShowsTheStateOfNow()
+    {
+        Fixture f;
+        f.windows.trusted = false;
+        MenuBarManager manager(f.presets, f.positions, f.windows);
+        QCOMPARE(menuLines(manager.menu()).first(), "Grant Accessibility Permission...");
+        f.windows.trusted = true;
+        QVERIFY(f.presets.addPreset("Wide", 2000, 500));
+        emit manager.statusItem()->activated(QSystemTrayIcon::Trigger);
+        QMenu* menu = manager.statusItem()->contextMenu();
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        // The items as a screen reader finds them on screen.
+        QStringList onScreen;
+        QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(menu);
+        for (int i = 0; i < shown->childCount(); ++i) {
+            QAccessibleInterface* item = shown->child(i);
+            if (!item->rect().isEmpty() && item->role() != QAccessible::Separator)
+                onScreen << item->text(QAccessible::Name);
+        }
+        QCOMPARE(onScreen.first(), "1200\u00D7800 - Web Demo");
+        QVERIFY(!onScreen.contains("Grant Accessibility Permission..."));
+        QVERIFY(onScreen.contains("2000\u00D7500 - Wide"));
         menu->hide();
     }
 
@@ -147,14 +187,6 @@ private slots:
         findAction(manager.menu(), "Grant Accessibility Permission...")->trigger();
         QCOMPARE(f.windows.calls, QStringList{"trusted prompt"});
         QCOMPARE(menuLines(manager.menu()).first(), QStringLiteral("Grant Accessibility Permission..."));
-
-        // Granted while the tray app runs: the very next opening, through the
-        // tray icon, shows the state of now.
-        f.windows.trusted = true;
-        emit manager.statusItem()->activated(QSystemTrayIcon::Trigger);
-        QVERIFY(QTest::qWaitForWindowExposed(manager.menu()));
-        QCOMPARE(menuLines(manager.menu()).first(), QStringLiteral("1200\u00D7800 - Web Demo"));
-        manager.menu()->hide();
     }
 
     void callbacksAndRebuildsInPlace()
