@@ -224,6 +224,17 @@ private slots:
                              "  bottomHalf    Bottom Half    shown\n");
         QVERIFY(!m_usedWindowSystem);
     }
+
+    // A 10 MB name and an escape sequence in the saved presets: the listing
+    // stays a few lines long and carries no escape character.
+    void listStaysSmallAndInert()
+    {
+        PresetManager presets(m_defaults);
+        QVERIFY(presets.addPreset(QString(10 * 1024 * 1024, 'n'), 800, 600) && presets.addPreset("\x1b[31mred", 640, 480));
+        const QString out = run({"list"}).out;
+        QVERIFY2(out.size() < 2000, qPrintable(QString::number(out.size())));
+        QVERIFY(out.contains("\uFFFD[31mred") && !out.contains(QChar(0x1b)));
+    }
 };
 
 QTEST_GUILESS_MAIN(CommandLineTest)
