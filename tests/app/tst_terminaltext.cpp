@@ -1,12 +1,8 @@
-#include "app/CommandLine.h"
 #include "app/TerminalText.h"
-#include "stores/PresetManager.h"
-#include "stores/SettingsDefaultsDatabase.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
-// Preset names reach the terminal through `ventrel list`.
+// Preset names reach the terminal through `ventrel list` (the command test lists such names).
 class TestTerminalText : public QObject {
     Q_OBJECT
 
@@ -25,24 +21,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, shown);
         QCOMPARE(TerminalText::safeName(name), shown);
-    }
-
-    // A 10 MB name and an escape sequence in the saved presets: the listing
-    // stays a few lines long and carries no escape character.
-    void listStaysSmallAndInert()
-    {
-        QTemporaryDir dir;
-        const auto defaults = std::make_shared<SettingsDefaultsDatabase>(dir.filePath("settings.ini"));
-        PresetManager store(defaults);
-        QVERIFY(store.addPreset(QString(10 * 1024 * 1024, 'n'), 800, 600));
-        QVERIFY(store.addPreset("\x1b[31mred", 640, 480));
-        QString out, err;
-        QTextStream outStream(&out), errStream(&err);
-        CommandLine commandLine([]() -> WindowSystem& { qFatal("listing needs no window"); },
-                                [&] { return std::shared_ptr<DefaultsDatabase>(defaults); }, outStream, errStream);
-        QCOMPARE(commandLine.run({"list"}), 0);
-        QVERIFY2(out.size() < 2000, qPrintable(QString::number(out.size())));
-        QVERIFY(out.contains("\uFFFD[31mred") && !out.contains(QChar(0x1b)));
     }
 };
 

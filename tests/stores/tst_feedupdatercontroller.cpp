@@ -78,7 +78,6 @@ private slots:
         QTest::addColumn<Response>("response");
         QTest::addColumn<QString>("expected"); // the start of what is shown
         const QByteArray twoMegabytes(2 * 1024 * 1024, 'x');
-        QTest::newRow("newer") << false << feed({"130=1.3"}) << "checking|1.3 (have 1.2) <https://e.com/1.3.gz>";
         QTest::newRow("same") << false << feed({"120=1.2"}) << "checking|up to date 1.2";
         QTest::newRow("out of order") << false << feed({"119=1.1", "1000=2.0", "121=1.2.1", "110=1.1"})
                                       << "checking|2.0 (have 1.2) <https://e.com/2.0.gz>";
@@ -90,8 +89,8 @@ private slots:
                                          << "checking|The update feed is larger than 1 MB.";
         QTest::newRow("never answers") << false << Response{""}
                                        << "checking|The update server did not answer within 0.5 seconds.";
-        QTest::newRow("404") << false << Response{"404 Not Found"}
-                             << "checking|The update server answered with HTTP status 404 (Not Found).";
+        QTest::newRow("404, markup as reason") << false << Response{"404 <img src='/dev/zero'>"}
+                                               << "checking|The update server answered with HTTP status 404 (<img src='/dev/zero'>).";
         QTest::newRow("redirect off loopback") << false << Response{"302 Found", {}, "Location: http://e.com/a.xml\r\n"}
                                                << "checking|The update server sent the check elsewhere. The "
                                                   "update feed address \"http://e.com/a.xml\" is not secure;";
@@ -101,20 +100,16 @@ private slots:
         QByteArray attributes;
         for (int i = 0; i < 95000; ++i)
             attributes += " a" + QByteArray::number(i) + "=''";
-        const QByteArray ver = "<sparkle:version>130</sparkle:version>";
         QTest::newRow("60,000 levels") << false << channel("<item><sparkle:version>" + QByteArray("<a>").repeated(60000))
                                        << "checking|The update feed is nested more than 32 levels deep.";
         QTest::newRow("95,000 attributes") << false << channel("<item" + attributes + "/>")
                                            << "checking|The update feed has an element with more than 32 attributes.";
         QTest::newRow("100,000 elements") << false << channel(QByteArray("<x/>").repeated(100000))
                                           << "checking|The update feed has more than 20000 elements.";
-        QTest::newRow("markup as version") << false << channel("<item>" + ver + "<sparkle:shortVersionString>&lt;img "
-                                                               "src='/dev/zero'>1.3</sparkle:shortVersionString></item>")
-                                           << "checking|<img src='/dev/zero'>1.3 (have 1.2) <>";
-        QTest::newRow("markup as reason") << false << Response{"500 <img src='/dev/zero'>"}
-                                          << "checking|The update server answered with HTTP status 500 (<img src='/dev/zero'>).";
-        QTest::newRow("plain http link") << false << channel("<item>" + ver + "<enclosure url='http://e.com/a.gz'/></item>")
-                                         << "checking|130 (have 1.2) <>";
+        QTest::newRow("markup as version, plain http link")
+            << false << channel("<item><sparkle:version>130</sparkle:version><sparkle:shortVersionString>&lt;img src='/dev/zero'>"
+                                "1.3</sparkle:shortVersionString><enclosure url='http://e.com/a.gz'/></item>")
+            << "checking|<img src='/dev/zero'>1.3 (have 1.2) <>";
         // Qt ends some loops itself, with a status of its own, before our count does.
         QTest::newRow("redirect loop") << false << Response{"302 Found", {}, "Location: /appcast.xml\r\n"}
                                        << "checking|The update server ";
@@ -176,7 +171,6 @@ private slots:
         QVERIFY(FeedFetcher::checkRedirect(QUrl("https://a.com/f"), QUrl("https://b.com/f")));
         QVERIFY(!FeedFetcher::checkRedirect(QUrl("https://a.com/f"), QUrl("http://127.0.0.1/f")));
         QVERIFY(FeedFetcher::checkRedirect(QUrl("http://127.0.0.1:1/f"), QUrl("http://localhost:2/f")));
-        QVERIFY(!FeedFetcher::checkRedirect(QUrl("http://127.0.0.1/f"), QUrl("http://e.com/f")));
     }
 
     void automaticChecksRunAtMostOnceADay_data()

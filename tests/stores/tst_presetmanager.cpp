@@ -1,7 +1,5 @@
 #include "MemoryDefaultsDatabase.h"
-#include "SettingsFile.h"
 #include "stores/PresetManager.h"
-#include "stores/SettingsDefaultsDatabase.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -54,8 +52,6 @@ const QStringList builtins = state(WindowPreset::defaultPresets());
 
 class TestPresetManager : public QObject {
     Q_OBJECT
-
-    SettingsFiles m_files;
 
 private slots:
     // Over a store where "Full HD" is hidden, and custom presets "STRASSE" and
@@ -148,30 +144,28 @@ private slots:
         QCOMPARE(PresetManager(db).presets(), store.presets()); // saved; the stored list keeps its order
     }
 
-    // The stored values themselves, as a restarted process reads them, until a reset removes them.
+    // The stored values themselves, until a reset removes them; the file's own
+    // faithfulness is the settings database's test.
     void storedValues()
     {
-        const QString path = m_files.fresh();
-        PresetManager store(std::make_shared<SettingsDefaultsDatabase>(path));
-        QVERIFY(!QFileInfo::exists(path)); // loading writes nothing
+        const auto db = memory();
+        PresetManager store(db);
         store.togglePresetVisibility(builtinId(2));
         const auto added = store.addPreset(" Télé 📺 ", 1024, 768);
         store.togglePresetVisibility(added->id);
-        const QString restarted = m_files.restart(path);
-        SettingsDefaultsDatabase reread(restarted);
-        QCOMPARE(*reread.data(SettingsKeys::presetSettings),
+        QCOMPARE(*db->data(SettingsKeys::presetSettings),
                  "[\"00000000-0000-0000-0000-000000000001\",{\"isVisible\":true,\"sortOrder\":0},"
                  "\"00000000-0000-0000-0000-000000000002\",{\"isVisible\":true,\"sortOrder\":1},"
                  "\"00000000-0000-0000-0000-000000000003\",{\"isVisible\":false,\"sortOrder\":2},"
                  "\"00000000-0000-0000-0000-000000000004\",{\"isVisible\":true,\"sortOrder\":3},"
                  "\"00000000-0000-0000-0000-000000000005\",{\"isVisible\":true,\"sortOrder\":4}]");
-        QCOMPARE(*reread.data(SettingsKeys::customPresets),
+        QCOMPARE(*db->data(SettingsKeys::customPresets),
                  json({QJsonObject{{"id", added->id.toString(QUuid::WithoutBraces).toUpper()}, {"name", "Télé 📺"},
                                    {"width", 1024}, {"height", 768}, {"isDefault", false},
                                    {"createdAt", added->createdAt}, {"isVisible", false}, {"sortOrder", 5}}}));
-        QCOMPARE(PresetManager(std::make_shared<SettingsDefaultsDatabase>(restarted)).presets(), store.presets());
+        QCOMPARE(PresetManager(db).presets(), store.presets());
         store.resetToDefaults();
-        QVERIFY(!SettingsFiles::read(path).contains("customPresets") && !SettingsFiles::read(path).contains("presetSettings"));
+        QVERIFY(!db->values.contains(SettingsKeys::customPresets) && !db->values.contains(SettingsKeys::presetSettings));
     }
 
     // Good pairs apply in any order, the later of two for one id; any fault rejects the whole value.

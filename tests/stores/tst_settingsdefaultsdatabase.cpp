@@ -1,7 +1,5 @@
 #include "SettingsFile.h"
-#include "stores/PresetManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
-#include "stores/SnapPositionManager.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -105,21 +103,6 @@ private slots:
         QVERIFY(QFileInfo(*first).fileName().contains("customPresets"));
         QCOMPARE(SettingsFiles::read(*first), "\xff[{");
         QCOMPARE(SettingsFiles::read(*other), "[{]");
-    }
-
-    // The production database is the Ventrel file in the configuration folder,
-    // and the stores' shared instances read it.
-    void sharedStoresUseTheStandardFile()
-    {
-        const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-        if (config.isEmpty())
-            QSKIP("run through ctest, which gives each test its own configuration folder");
-        const QString expected = QDir(config).filePath("Ventrel/Ventrel.conf");
-        QVERIFY(SettingsFiles::write(expected, "[hiddenSnapPositions]\n1\\value=rightHalf\nsize=1\n"));
-        QCOMPARE(static_cast<SettingsDefaultsDatabase&>(*DefaultsDatabase::standard()).fileName(), expected);
-        QVERIFY(!SnapPositionManager::shared().visiblePositions().contains(SnapPosition::rightHalf));
-        PresetManager::shared().togglePresetVisibility(WindowPreset::defaultPresets().at(3).id);
-        QVERIFY(SettingsFiles::read(expected).contains("presetSettings=\"@ByteArray(["));
     }
 };
 

@@ -40,7 +40,6 @@ private slots:
         const int ok = -1, snapFailed = int(WindowError::snapFailed), noWindow = int(WindowError::noActiveWindow),
                   untrusted = int(WindowError::accessibilityNotGranted), resizeFailed = int(WindowError::resizeFailed);
         QTest::newRow("leftHalf") << "snap leftHalf" << "" << false << ok << snapped("0,25 720x875");
-        QTest::newRow("topHalf") << "snap topHalf" << "" << false << ok << snapped("0,25 1440x437.5");
         QTest::newRow("bottomHalf dock") << "snap bottomHalf" << "" << true << ok << snapped("0,437.5 1440x412.5");
         QTest::newRow("snap untrusted") << "snap leftHalf" << "untrusted" << false << untrusted << found.mid(0, 1);
         QTest::newRow("snap no app") << "snap leftHalf" << "noApp" << false << noWindow << found.mid(0, 2);
@@ -145,16 +144,6 @@ private slots:
         QCOMPARE(WindowManager(tiny).snapFocusedWindow(SnapPosition::leftThird).error(), WindowError::snapFailed);
         QCOMPARE(tiny.calls.filter(QRegularExpression("^(size|frame) ")), QStringList());
         QCOMPARE(tiny.liveWindows, 0);
-    }
-
-    void pixelFramesMeetEdgeToEdge()
-    {
-        // Thirds of 1366: the rounded edges, not the rounded widths.
-        const double third = 1366 / 3.0;
-        QCOMPARE(WindowSystem::pixelFrame({0, 0, third, 10}), QRect(0, 0, 455, 10));
-        QCOMPARE(WindowSystem::pixelFrame({third, 0, third, 10}), QRect(455, 0, 456, 10));
-        QCOMPARE(WindowSystem::pixelFrame({2 * third, 0, third, 10}), QRect(911, 0, 455, 10));
-        QCOMPARE(WindowSystem::pixelFrame({0, 462.5, 1440, 437.5}), QRect(0, 463, 1440, 437));
     }
 };
 
