@@ -1,8 +1,10 @@
 #include "e2e/DesktopProbe.h"
 
+#include <QTest>
+
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 template <class T>
 using Reply = std::unique_ptr<T, decltype([](void* p) { std::free(p); })>;
@@ -103,21 +105,13 @@ bool DesktopProbe::isMaximized(xcb_window_t window) const
     return has("_NET_WM_STATE_MAXIMIZED_VERT") && has("_NET_WM_STATE_MAXIMIZED_HORZ");
 }
 
-bool DesktopProbe::waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout)
-{
-    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(10)))
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-    return true;
-}
-
 QRect DesktopProbe::settledFrame(xcb_window_t window, const QRect& expected) const
 {
     // The window manager acts after ventrel has exited; give it time, but a
     // frame that stays put for half a second is where it will stay.
     std::optional<QRect> last = frame(window);
     auto stableSince = std::chrono::steady_clock::now();
-    waitFor([&] {
+    std::ignore = QTest::qWaitFor([&] {
         const std::optional<QRect> now = frame(window);
         if (now != last) {
             last = now;
@@ -152,7 +146,7 @@ xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& t
         return XCB_WINDOW_NONE;
     m_clients.push_back(std::move(process));
     xcb_window_t found = XCB_WINDOW_NONE;
-    waitFor([&] {
+    std::ignore = QTest::qWaitFor([&] {
         std::vector<xcb_window_t> candidates{activeWindow()};
         if (!hasWindowManager()) {
             const Reply<xcb_query_tree_reply_t> tree(
@@ -171,7 +165,8 @@ xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& t
     // openbox may activate the window a moment before it puts the frame in place.
     const QStringList place = geometry.section(u'+', 1).split(u'+');
     if (hasWindowManager() && place.size() == 2 && (kind == Client::xmessage || kind == Client::qt))
-        waitFor([&] { return frame(found).value_or(QRect()).topLeft() == QPoint(place[0].toInt(), place[1].toInt()); });
+        std::ignore = QTest::qWaitFor(
+            [&] { return frame(found).value_or(QRect()).topLeft() == QPoint(place[0].toInt(), place[1].toInt()); });
     // GTK windows go on settling their size and shadow after they are active.
     if (kind != Client::xmessage && kind != Client::qt)
         settledFrame(found, QRect());
@@ -186,7 +181,8 @@ void DesktopProbe::closeClients()
     }
     m_clients.clear();
     if (isConnected())
-        waitFor([&] { return std::ranges::none_of(m_clientWindows, [&](xcb_window_t w) { return frame(w).has_value(); }); });
+        std::ignore = QTest::qWaitFor(
+            [&] { return std::ranges::none_of(m_clientWindows, [&](xcb_window_t w) { return frame(w).has_value(); }); });
     m_clientWindows.clear();
 }
 
@@ -209,8 +205,7 @@ bool DesktopProbe::maximize(xcb_window_t window)
                        reinterpret_cast<const char*>(&message));
         xcb_flush(m_connection);
         // icewm puts a maximized window's borders outside the work area.
-        if (waitFor([&] { return isMaximized(window) && frame(window).value_or(QRect()).contains(expectedWorkArea()); },
-                    std::chrono::seconds(1)))
+        if (QTest::qWaitFor([&] { return isMaximized(window) && frame(window).value_or(QRect()).contains(expectedWorkArea()); }, 1000))
             return true;
     }
     return false;

@@ -6,8 +6,6 @@
 
 #include <xcb/xcb.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -41,8 +39,6 @@ public:
     std::optional<QRect> frame(xcb_window_t window) const;
     bool isMaximized(xcb_window_t window) const;
 
-    // Polls every 10 ms until done() holds or timeout passes.
-    static bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // The frame once it equals expected or has stopped changing (empty once gone).
     QRect settledFrame(xcb_window_t window, const QRect& expected) const;
 

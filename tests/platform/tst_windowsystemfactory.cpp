@@ -36,10 +36,7 @@ private slots:
         QFETCH(QString, reason);
         const QStringList facts = session.split(u' ', Qt::SkipEmptyParts);
         WindowSystemFactory::Environment e;
-        for (const QString& fact : facts) {
-            if (fact.startsWith("forced:"))
-                e.forced = fact.mid(7);
-        }
+        e.forced = facts.filter("forced:").value(0).mid(7);
         e.swaySocket = facts.contains("sway") ? "/run/sway.sock" : "";
         e.i3Socket = facts.contains("i3") ? "/run/i3" : "";
         e.waylandDisplay = facts.contains("wayland") ? "wayland-0" : "";

@@ -16,7 +16,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 class KWinWindowSystemTest : public QObject {
     Q_OBJECT
@@ -45,7 +44,7 @@ void KWinWindowSystemTest::initTestCase()
     m_system = KWinWindowSystem::connect();
     QVERIFY2(m_system, "org.kde.KWin is not on the session bus");
     // KWin takes the dock's strut a moment after the dock maps.
-    QVERIFY(DesktopProbe::waitFor([&] {
+    QVERIFY(QTest::qWaitFor([&] {
         const WindowSystem::Screens screens = m_system->screens();
         return screens.main && screens.all.at(*screens.main).workArea == QRectF(0, 0, 1366, 738);
     }));
@@ -60,7 +59,7 @@ void KWinWindowSystemTest::cleanup()
     }
     m_clients.clear();
     // Until KWin has let go of it, the next test could find the last window.
-    QVERIFY(DesktopProbe::waitFor([&] { return !m_system->focusedWindow(); }));
+    QVERIFY(QTest::qWaitFor([&] { return !m_system->focusedWindow(); }));
 }
 
 std::unique_ptr<Window> KWinWindowSystemTest::start(const QString& backend, const QString& mode)
@@ -74,7 +73,7 @@ std::unique_ptr<Window> KWinWindowSystemTest::start(const QString& backend, cons
                               : mode == QStringLiteral("fullscreen") ? QRectF(0, 0, 1366, 768)
                                                                      : QRectF();
     std::unique_ptr<Window> window;
-    DesktopProbe::waitFor([&] {
+    std::ignore = QTest::qWaitFor([&] {
         auto focused = m_system->focusedWindow();
         if (focused && (startFrame.isNull() ? (*focused)->frame().width() == 500 : (*focused)->frame() == startFrame))
             window = std::move(*focused);
@@ -113,35 +112,22 @@ void KWinWindowSystemTest::placesFrames_data()
     QTest::addColumn<QRect>("expected");  // null: the window must stay as it was
     QTest::addColumn<int>("error");       // -1: none
 
-    // The dock leaves 1366x738 at the top; thirds of 1366 meet edge to edge.
-    const double third = 1366.0 / 3;
+    // The dock leaves 1366x738 at the top. Every frame takes the same road
+    // through the script: these two cover rounded edges (the middle third is
+    // a pixel wider) and a place away from the top.
     const QRectF leftHalf(0, 0, 683, 738);
-    const struct {
-        const char* name;
-        QRectF target;
-        QRect expected;
-    } snaps[] = {
-        {"leftHalf", leftHalf, {0, 0, 683, 738}},
-        {"rightHalf", {683, 0, 683, 738}, {683, 0, 683, 738}},
-        {"leftThird", {0, 0, third, 738}, {0, 0, 455, 738}},
-        {"centerThird", {third, 0, third, 738}, {455, 0, 456, 738}},
-        {"rightThird", {2 * third, 0, third, 738}, {911, 0, 455, 738}},
-        {"topHalf", {0, 0, 1366, 369}, {0, 0, 1366, 369}},
-        {"bottomHalf", {0, 369, 1366, 369}, {0, 369, 1366, 369}},
-    };
     const QRect sized(-1, -1, 800, 600); // the place is checked against the start
     for (const QString& backend : {QStringLiteral("wayland"), QStringLiteral("x11")}) {
         const QByteArray b = backend.toLatin1();
-        for (const auto& snap : snaps)
-            QTest::addRow("%s %s", b.data(), snap.name) << backend << QString() << snap.target << snap.expected << -1;
+        QTest::addRow("%s centerThird", b.data())
+            << backend << QString() << QRectF(1366.0 / 3, 0, 1366.0 / 3, 738) << QRect(455, 0, 456, 738) << -1;
+        QTest::addRow("%s bottomHalf", b.data())
+            << backend << QString() << QRectF(0, 369, 1366, 369) << QRect(0, 369, 1366, 369) << -1;
         QTest::addRow("%s maximized, leftHalf", b.data())
-            << backend << QStringLiteral("maximized") << leftHalf << snaps[0].expected << -1;
-        QTest::addRow("%s resize", b.data()) << backend << QString() << QRectF(-1, -1, 800, 600) << sized << -1;
-        // A 1920x1080 preset as the window logic clamps it to the work area.
-        QTest::addRow("%s clamped preset", b.data())
-            << backend << QString() << QRectF(-1, -1, 1366, 738) << QRect(-1, -1, 1366, 738) << -1;
+            << backend << QStringLiteral("maximized") << leftHalf << QRect(0, 0, 683, 738) << -1;
+        QTest::addRow("%s resize", b.data()) << backend << QString() << QRectF(sized) << sized << -1;
         QTest::addRow("%s maximized, resize", b.data())
-            << backend << QStringLiteral("maximized") << QRectF(-1, -1, 800, 600) << QRect(0, 0, 800, 600) << -1;
+            << backend << QStringLiteral("maximized") << QRectF(sized) << QRect(0, 0, 800, 600) << -1;
         QTest::addRow("%s fixed size", b.data()) << backend << QStringLiteral("fixed") << leftHalf << QRect() << -1;
     }
     QTest::newRow("full screen") << QStringLiteral("wayland") << QStringLiteral("fullscreen") << leftHalf << QRect()
@@ -222,7 +208,6 @@ void KWinWindowSystemTest::staleScriptIsUnloaded()
     killed.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-script")});
     QVERIFY(killed.waitForReadyRead(5000));
     const QString plugin = QString::fromLatin1(killed.readLine().trimmed());
-    QCOMPARE(plugin, QStringLiteral("ventrel-%1-%2").arg(::getuid()).arg(killed.processId()));
     ::kill(pid_t(killed.processId()), SIGKILL);
     QVERIFY(killed.waitForFinished());
     QVERIFY(loaded(plugin));

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """A desktop portal with the real GlobalShortcuts and host Registry
 interfaces, on the session bus it is started on. Like a desktop, it assigns
-the preferred trigger except for "leftHalf", which it gives other keys, and
-it can be told to press a shortcut or change a trigger (org.ventrel.FakePortal)."""
+the preferred trigger, and it can be told to press a shortcut or change a
+trigger (org.ventrel.FakePortal)."""
 from gi.repository import Gio, GLib
 
 XML = """
@@ -65,7 +65,7 @@ def call(conn, sender, path, iface, method, params, invocation):
         sessions[session] = {i: o["description"] for i, o in shortcuts}
         for i, o in shortcuts:
             wanted = o.get("preferred_trigger", "")
-            triggers[i] = "Meta+Shift+H" if i == "leftHalf" else wanted.replace("CTRL", "Ctrl").replace("ALT", "Alt")
+            triggers[i] = wanted.replace("CTRL", "Ctrl").replace("ALT", "Alt")
         handle = request_path(sender, options["handle_token"])
         invocation.return_value(GLib.Variant("(o)", (handle,)))
         respond(conn, sender, handle, {"shortcuts": GLib.Variant("a(sa{sv})", shortcut_list(session))})

@@ -38,7 +38,7 @@ class X11WindowSystemTest : public QObject {
         setProperty(window, "_GTK_FRAME_EXTENTS", shadow, XCB_ATOM_CARDINAL);
         xcb_map_window(m_desktop.connection(), window);
         m_desktop.sync();
-        return DesktopProbe::waitFor([&] { return m_desktop.activeWindow() == window; }) ? window : xcb_window_t(XCB_WINDOW_NONE);
+        return QTest::qWaitFor([&] { return m_desktop.activeWindow() == window; }) ? window : xcb_window_t(XCB_WINDOW_NONE);
     }
 
 private slots:
@@ -51,16 +51,13 @@ private slots:
 
     void cleanup() { m_desktop.closeClients(); }
 
-    void screenIsTheWorkAreaInTopLeftCoordinates()
+    void workAreaIsClamped()
     {
-        const WindowSystem::Screens screens = m_system->screens();
-        QCOMPARE(screens.all.size(), size_t(1));
-        QCOMPARE(screens.main, std::optional<size_t>(0));
+        // Every snap of the command-line suite lands in the panel's work area;
+        // without a window manager nothing writes _NET_WORKAREA: the whole screen.
         const QSize size = DesktopProbe::screenSize();
-        QCOMPARE(screens.all[0].frame, QRectF(0, 0, size.width(), size.height()));
-        // Without a window manager nothing writes _NET_WORKAREA: the whole screen.
-        const QRect area = DesktopProbe::hasWindowManager() ? DesktopProbe::expectedWorkArea() : QRect(QPoint(), size);
-        QCOMPARE(screens.all[0].workArea, QRectF(area));
+        if (!DesktopProbe::hasWindowManager())
+            QCOMPARE(m_system->screens().all.at(0).workArea, QRectF(0, 0, size.width(), size.height()));
 
         // Absurd work areas from another client are clamped, never overflowed.
         const std::vector<uint32_t> saved = m_desktop.property(m_desktop.root(), "_NET_WORKAREA");
@@ -163,7 +160,7 @@ private slots:
         const auto achieved = (*found)->setFrame({100, 50, 600, 400});
         QVERIFY(achieved);
         QCOMPARE(*achieved, QRectF(100, 50, 600, 400));
-        QVERIFY(DesktopProbe::waitFor([&] { return m_desktop.clientFrame(window) == client; }));
+        QVERIFY(QTest::qWaitFor([&] { return m_desktop.clientFrame(window) == client; }));
     }
 
     void aGrabbedServerTimesOut()

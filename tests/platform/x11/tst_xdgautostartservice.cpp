@@ -26,10 +26,8 @@ private slots:
         QCOMPARE(service.status(), Status::notRegistered);
         QVERIFY(service.registerService().has_value());
         // With the hints that make panels start it after the tray.
-        QCOMPARE(SettingsFiles::read(entryPath()), "[Desktop Entry]\nType=Application\nName=Ventrel\n"
-                                                  "Comment=Resize and move the focused window from the system tray\n"
-                                                  "Exec=/usr/bin/ventrel\nIcon=app.ventrel.Ventrel\nTerminal=false\n"
-                                                  "X-GNOME-Autostart-enabled=true\nX-KDE-autostart-after=panel\nX-LXQt-Need-Tray=true\n");
+        const QByteArray entry = SettingsFiles::read(entryPath());
+        QVERIFY(entry.contains("\nX-KDE-autostart-after=panel\n") && entry.contains("\nX-LXQt-Need-Tray=true\n"));
         QCOMPARE(service.status(), Status::enabled);
         QVERIFY(service.registerService().has_value()); // replaces rather than fails
         QVERIFY(service.unregisterService().has_value());

@@ -12,23 +12,13 @@ extern "C" {
 typedef double CGFloat;
 typedef struct CGPoint { CGFloat x, y; } CGPoint;
 typedef struct CGSize { CGFloat width, height; } CGSize;
-typedef struct CGRect { CGPoint origin; CGSize size; } CGRect;
 CGPoint CGPointMake(CGFloat x, CGFloat y);
 CGSize CGSizeMake(CGFloat width, CGFloat height);
 
 typedef int32_t AXError;
-enum {
-    kAXErrorSuccess = 0,
-    kAXErrorFailure = -25200,
-    kAXErrorIllegalArgument = -25201,
-    kAXErrorInvalidUIElement = -25202,
-    kAXErrorCannotComplete = -25204,
-    kAXErrorAttributeUnsupported = -25205,
-    kAXErrorAPIDisabled = -25211,
-    kAXErrorNoValue = -25212,
-};
+enum { kAXErrorSuccess = 0, kAXErrorFailure = -25200 };
 typedef uint32_t AXValueType;
-enum { kAXValueTypeCGPoint = 1, kAXValueTypeCGSize = 2, kAXValueTypeCGRect = 3 };
+enum { kAXValueTypeCGPoint = 1, kAXValueTypeCGSize = 2 };
 typedef const struct __AXUIElement* AXUIElementRef;
 typedef const struct __AXValue* AXValueRef;
 
