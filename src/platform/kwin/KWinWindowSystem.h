@@ -35,8 +35,8 @@ public:
     std::expected<std::unique_ptr<Window>, PlatformError> focusedWindow() override;
     Screens screens() override;
 
-    // Loads the script now instead of at the first action (the tray app does
-    // this at start, so its first menu action is as quick as the others).
+    // Loads the script unless it is loaded; every request does this first,
+    // so a script KWin dropped is loaded again by the next action.
     std::expected<void, PlatformError> prepare();
     // Unloads the script; the next action loads it again.
     void unload();
