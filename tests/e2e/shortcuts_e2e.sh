@@ -34,12 +34,7 @@ start_app "$ventrel"
 "$ventrel" # opens Settings in the running instance
 wait_for 5 has_window_named Settings || { echo "FAIL: no Settings window"; exit 1; }
 click_item "Presets"
-click_item "Add Preset"
-wait_for 5 a11y_find "Add"
-xdotool type --delay 20 "Square"
-xdotool key Tab type --delay 20 "700"
-xdotool key Tab type --delay 20 "500"
-click_item "Add"
+add_preset Square 700 500
 wait_for 5 field_at "Square" || true
 record Square ctrl+alt+s
 click_item "Snap Positions" # (Ctrl+Alt+arrows are openbox's own)
