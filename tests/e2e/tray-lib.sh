@@ -99,16 +99,6 @@ click_item() {
   xdotool mousemove "$x" "$y" click 1
 }
 
-# add_preset NAME WIDTH HEIGHT: fills in the open Presets pane's form and adds the preset.
-add_preset() {
-  click_item "Add Preset"
-  wait_for 5 a11y_find "Add" # the form is open, its name field focused
-  xdotool type --delay 20 "$1"
-  xdotool key Tab type --delay 20 "$2"
-  xdotool key Tab type --delay 20 "$3"
-  click_item "Add"
-}
-
 # window_named TITLE: the id of a mapped top-level window with that WM_NAME.
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 has_window_named() { [ -n "$(window_named "$1")" ]; }
