@@ -34,9 +34,12 @@ keys "back on the sidebar" "$(row General)" shift+Tab
 keys "Down selects Presets" "$(row Presets)" Down
 keys "Tab goes on to the list's first row" "$(row "Web Demo, 1200 × 800")" Tab
 order="Desktop App:shown,Full HD:shown,Web Demo:shown,HD Video:shown,Compact:shown"
-# Down three places and up one: each key moves one place, and in its own direction.
-keys "the row moved by Alt+Down and Alt+Up keeps the focus" "$(row "Web Demo, 1200 × 800")" alt+Down alt+Down alt+Down alt+Up
-stored "Alt+Down three times and Alt+Up once move the row two places" "$order"
+keys "the row moved by Alt+Down keeps the focus" "$(row "Web Demo, 1200 × 800")" alt+Down alt+Down
+stored "Alt+Down twice moves the row two places" "$order"
+xdotool key alt+Up
+stored "Alt+Up moves it back one place" "Desktop App:shown,Web Demo:shown,Full HD:shown,HD Video:shown,Compact:shown"
+xdotool key alt+Down
+stored "and Alt+Down once more" "$order"
 keys "the first row's eye comes next, checked" "$(eye "Desktop App" shown)" Tab
 keys "Space hides the preset; the focus stays on its eye" "$(eye "Desktop App" hidden)" space
 stored "the preset is hidden" "${order/Desktop App:shown/Desktop App:hidden}"
@@ -58,6 +61,11 @@ wait_for 5 reads "" at object "$range" || true
 keys "Return adds; the focus returns to Add Preset" "push button|Add Preset||" Return
 stored "the preset is stored" "$order,Square:shown"
 keys "the form opens again" "text|Name|Name|" space
+xdotool type --delay 20 "square"
+xdotool key Tab type --delay 20 "1000"
+xdotool key Tab type --delay 20 "900"
+xdotool key Return
+eventually "a duplicate name is refused, as an alert" "alert|A preset with this name already exists.||" at object "A preset with this name already exists."
 keys "Escape closes the form onto Add Preset" "push button|Add Preset||" Escape
 keys "Shift+Tab reaches the last row's controls" "push button|Delete Square|Delete preset|" shift+Tab shift+Tab
 check "Presets: named, unique, toggles checked and within their rows" "" "$(at audit Settings)"
