@@ -11,7 +11,8 @@ check() {
 }
 summary() { echo "$passes passed, $failures failed"; [ "$failures" -eq 0 ]; }
 # eventually DESCRIPTION EXPECTED COMMAND...: the check, once COMMAND prints
-# EXPECTED or five seconds have passed; holds COMMAND... prints yes or no.
+# EXPECTED or five seconds have passed; holds COMMAND... prints yes or no,
+# frame_size WINDOW the frame's "width height".
 reads() { [ "$("${@:2}" 2>/dev/null)" = "$1" ]; }
 eventually() { wait_for 5 reads "$2" "${@:3}" || true; check "$1" "$2" "$("${@:3}" 2>/dev/null)"; }
 holds() { "$@" && echo yes || echo no; }
@@ -99,6 +100,5 @@ click_item() {
   xdotool mousemove "$x" "$y" click 1
 }
 
-# window_named TITLE: the id of a mapped top-level window with that WM_NAME.
-window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
-has_window_named() { [ -n "$(window_named "$1")" ]; }
+# has_window_named TITLE: whether a top-level window with that WM_NAME is mapped.
+has_window_named() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)" ]; }
