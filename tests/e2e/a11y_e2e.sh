@@ -10,27 +10,20 @@ ventrel=$1
 . "$(dirname "$0")/tray-lib.sh"
 
 at() { /usr/bin/python3 "$(dirname "$0")/a11y-check.py" "$@"; }
-reads() { [ "$("${@:2}" 2>/dev/null)" = "$1" ]; }
 # keys DESCRIPTION FOCUS KEY...: the keys, then the focused object must read FOCUS ("role|name|description|checked").
-keys() { [ $# -lt 3 ] || xdotool key "${@:3}"; wait_for 5 reads "$2" at focus || true; check "$1" "$2" "$(at focus)"; }
+keys() { [ $# -lt 3 ] || xdotool key "${@:3}"; eventually "$1" "$2" at focus; }
 # The presets as `ventrel list` prints them: "name:shown,name:hidden,...".
 presets() {
   "$ventrel" list | sed -n '/^Presets:/,/^Snap/{/:$/d;p}' | sed -E 's/^ +(.*[^ ]) +[0-9]+×[0-9]+ +([a-z]+)$/\1:\2/' | paste -sd, -
 }
-stored() { wait_for 5 reads "$2" presets || true; check "$1" "$2" "$(presets)"; }
-is_open() { has_window_named "$1" && echo yes || echo no; }
-window() { wait_for 5 reads "$2" is_open "$3" || true; check "$1" "$2" "$(is_open "$3")"; }
-# alert DESCRIPTION TEXT: the message must show, as an alert.
-alert() { wait_for 5 reads "alert|$2||" at object "$2" || true; check "$1" "alert|$2||" "$(at object "$2")"; }
+stored() { eventually "$1" "$2" presets; }
+window() { eventually "$1" "$2" holds has_window_named "$3"; }
 row() { echo "list item|$1||"; }
 eye() { if [ "$2" = shown ]; then echo "push button|Hide $1 from menu|Hide from menu|checked"; else echo "push button|Show $1 in menu|Show in menu|"; fi; }
 
 client=$(start_client 600x400+200+150 a11y-client)
 a11y_session
-"$ventrel" >"$VENTREL_E2E_DIR/app.out" 2>"$VENTREL_E2E_DIR/app.err" &
-app=$!
-trap 'kill $app 2>/dev/null || true; a11y_end' EXIT
-wait_for 10 tray_icon_placed || { echo "FAIL: the icon never reached the tray"; exit 1; }
+start_app "$ventrel"
 
 "$ventrel" # a second launch opens Settings, on General, in the first
 keys "Settings opens with the sidebar focused" "$(row General)"
@@ -39,7 +32,6 @@ check "group titles are headings" "heading|Startup||" "$(at object Startup)"
 keys "the scroll area is no Tab stop" "check box|Launch at Login|Automatically start Ventrel when you log in.|" Tab
 keys "back on the sidebar" "$(row General)" shift+Tab
 keys "Down selects Presets" "$(row Presets)" Down
-check "Presets: named, unique, toggles checked and within their rows" "" "$(at audit Settings)"
 keys "Tab goes on to the list's first row" "$(row "Web Demo, 1200 × 800")" Tab
 order="Desktop App:shown,Full HD:shown,Web Demo:shown,HD Video:shown,Compact:shown"
 keys "the row moved by Alt+Down keeps the focus" "$(row "Web Demo, 1200 × 800")" alt+Down alt+Down
@@ -63,7 +55,7 @@ xdotool type --delay 20 "Square"
 xdotool key Tab type --delay 20 "1000"
 xdotool key Tab type --delay 20 "50"
 range="Width and height must be between 100 and 10000 pixels."
-alert "an out-of-range size says why, as an alert" "$range"
+eventually "an out-of-range size says why, as an alert" "alert|$range||" at object "$range"
 xdotool key BackSpace BackSpace type --delay 20 "900"
 wait_for 5 reads "" at object "$range" || true
 keys "Return adds; the focus returns to Add Preset" "push button|Add Preset||" Return
@@ -73,10 +65,10 @@ xdotool type --delay 20 "square"
 xdotool key Tab type --delay 20 "1000"
 xdotool key Tab type --delay 20 "900"
 xdotool key Return
-alert "a duplicate name is refused, as an alert" "A preset with this name already exists."
+eventually "a duplicate name is refused, as an alert" "alert|A preset with this name already exists.||" at object "A preset with this name already exists."
 keys "Escape closes the form onto Add Preset" "push button|Add Preset||" Escape
 keys "Shift+Tab reaches the last row's controls" "push button|Delete Square|Delete preset|" shift+Tab shift+Tab
-check "Presets with a custom preset passes the audit" "" "$(at audit Settings)"
+check "Presets: named, unique, toggles checked and within their rows" "" "$(at audit Settings)"
 keys "Space deletes; the focus goes to the row in its place" "$(row "Compact, 800 × 600")" space
 stored "the preset is gone" "$order"
 
@@ -118,8 +110,7 @@ wmctrl -i -a "$client"
 wait_for 5 reads "$client" active_window || true
 open_menu >/dev/null || true
 xdotool key ctrl+3
-wait_for 5 bash -c '. "$VENTREL_E2E_LIB"; frame_geometry '"$client"' | grep -q " 1200 800$"' || true
-check "Ctrl+3 with the menu open gives the third preset, Web Demo" "1200 800" "$(frame_geometry "$client" | cut -d' ' -f3-)"
+eventually "Ctrl+3 with the menu open gives the third preset, Web Demo" "1200 800" frame_size "$client"
 open_menu >/dev/null || true
 xdotool key ctrl+q
 quit() { ! kill -0 "$app" 2>/dev/null; }

@@ -10,6 +10,20 @@ check() {
   else failures=$((failures + 1)); echo "FAIL: $1: expected [$2], got [$3]"; fi
 }
 summary() { echo "$passes passed, $failures failed"; [ "$failures" -eq 0 ]; }
+# eventually DESCRIPTION EXPECTED COMMAND...: the check, once COMMAND prints
+# EXPECTED or five seconds have passed; holds COMMAND... prints yes or no,
+# frame_size WINDOW the frame's "width height".
+reads() { [ "$("${@:2}" 2>/dev/null)" = "$1" ]; }
+eventually() { wait_for 5 reads "$2" "${@:3}" || true; check "$1" "$2" "$("${@:3}" 2>/dev/null)"; }
+holds() { "$@" && echo yes || echo no; }
+frame_size() { frame_geometry "$1" | cut -d' ' -f3-; }
+
+# start_app VENTREL: the tray app in the background as $app, once its icon is in the tray.
+start_app() {
+  "$1" >"$VENTREL_E2E_DIR/app.out" 2>"$VENTREL_E2E_DIR/app.err" &
+  app=$!
+  wait_for 10 tray_icon_placed || { echo "FAIL: the icon never reached the tray"; exit 1; }
+}
 
 # tray_icon_geometry: "x y" of our icon inside the tray, once trayer has
 # embedded and placed it (its position reads 0,0 until then).
@@ -64,7 +78,8 @@ choose() {
 
 # a11y_session: a private session bus with the accessibility bus on it, for
 # apps started afterwards; Qt then shows its widgets to screen readers, and
-# the tests find menu items and buttons by their names as one does.
+# the tests find menu items and buttons by their names as one does. When the
+# suite ends, the buses go, and the app ($app), a tray ($tray) and a key holder ($holder).
 a11y_session() {
   local out
   out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
@@ -73,6 +88,7 @@ a11y_session() {
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   A11Y_PIDS="$A11Y_PIDS $!"
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+  trap 'kill ${app:-} ${tray:-} ${holder:-} 2>/dev/null || true; a11y_end' EXIT
 }
 a11y_end() { kill $A11Y_PIDS 2>/dev/null || true; }
 
@@ -84,6 +100,5 @@ click_item() {
   xdotool mousemove "$x" "$y" click 1
 }
 
-# window_named TITLE: the id of a mapped top-level window with that WM_NAME.
-window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
-has_window_named() { [ -n "$(window_named "$1")" ]; }
+# has_window_named TITLE: whether a top-level window with that WM_NAME is mapped.
+has_window_named() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)" ]; }

@@ -7,11 +7,10 @@ set -euo pipefail
 . "$VENTREL_E2E_LIB"
 . "$(dirname "$0")/tray-lib.sh"
 err=$VENTREL_E2E_DIR/app.err items=$VENTREL_E2E_DIR/items
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 "$1" 2>"$err" &
-trap "kill $! 2>/dev/null || true" EXIT
 wait_for 10 grep -q 'no system tray' "$err" || { echo "FAIL: no line about the missing tray"; exit 1; }
 "$(dirname "$0")/sni_watcher.py" >"$items" &
-trap "kill $! $(jobs -p | tr '\n' ' ') 2>/dev/null || true" EXIT
 wait_for 10 test -s "$items" || { echo "FAIL: the icon never registered with the watcher that came later"; exit 1; }
 dbus-send --session --type=method_call --dest="$(head -n1 "$items")" /StatusNotifierItem org.kde.StatusNotifierItem.Activate int32:10 int32:10
 wait_for 5 menu_open || { echo "FAIL: the host's left click (Activate) did not open the menu"; exit 1; }

@@ -3,8 +3,6 @@
 #include "stores/DefaultsDatabase.h"
 #include "stores/PresetManager.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -132,10 +130,9 @@ private slots:
             QSKIP("needs a window manager");
         const xcb_window_t terminal = m_desktop.startClient("60x20+40+40", "terminal", Client::xterm);
         QVERIFY(terminal != XCB_WINDOW_NONE);
-        Run run = ventrel({"--json", "snap", "leftHalf"});
+        Run run = ventrel({"snap", "leftHalf"});
         QCOMPARE(run.status, 0);
-        const QJsonObject a = QJsonDocument::fromJson(run.out.toUtf8()).object()["achieved"].toObject();
-        const QRect achieved(a["x"].toInt(), a["y"].toInt(), a["width"].toInt(), a["height"].toInt());
+        const QRect achieved = reportedFrame(run.out);
         QCOMPARE(m_desktop.settledFrame(terminal, achieved), achieved);
         const QRect area = DesktopProbe::expectedWorkArea();
         QVERIFY2(achieved.width() <= area.width() / 2 && achieved.width() > area.width() / 2 - 20, qPrintable(run.out));

@@ -64,17 +64,6 @@ static QRect xClientArea(const QJsonObject& node)
     return {field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height")};
 }
 
-static const char* gtkWindow = R"(import sys, gi
-gi.require_version("Gtk", "3.0")
-from gi.repository import Gtk
-w = Gtk.Window(title=sys.argv[1])
-if "fixed" in sys.argv[1]:
-    w.set_resizable(False)
-else:
-    w.set_size_request(600, 400)
-w.show_all()
-Gtk.main())";
-
 class TilingEndToEnd : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowSystem> m_system;
@@ -97,10 +86,11 @@ private slots:
         // All at once, and each mapped before any case: one that maps later would take the focus.
         const QStringList titles{"xmessage", "xmessage tiled", "xmessage gone", sway ? "foot" : "gtk-minimum",
                                  sway ? "foot tiled" : "gtk-fixed"};
-        for (const QString& title : titles) {
+        for (const QString& title : titles) { // a GTK window's mode (gtk_window.py) follows "gtk-" in its title
             m_clients[title].start(title.startsWith("foot") ? "foot" : title.startsWith("gtk") ? "/usr/bin/python3" : "xmessage",
                                    title.startsWith("foot") ? QStringList{"-T", title, "cat"}
-                                   : title.startsWith("gtk") ? QStringList{"-c", gtkWindow, title} : QStringList{"-title", title, title});
+                                   : title.startsWith("gtk") ? QStringList{VENTREL_E2E_SOURCE "/gtk_window.py", title, title.mid(4)}
+                                                             : QStringList{"-title", title, title});
         }
         QVERIFY(QTest::qWaitFor([&] { return std::ranges::none_of(titles, [](auto& t) { return window(t).isEmpty(); }); }, 30000));
         const WindowSystem::Screens screens = m_system->screens();
@@ -117,11 +107,11 @@ private slots:
         }
     }
 
-    void snapsExactly_data()
+    void placesExactly_data()
     {
         QTest::addColumn<QString>("client");
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<QRect>("expected");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QRect>("expected"); // a resize keeps the top-left: only its size counts
         // Thirds of 1366 fall between pixels: rounded, they meet without gap or overlap.
         const QList<std::pair<const char*, QRect>> targets{
             {"leftHalf", {0, 21, 683, 747}},     {"rightHalf", {683, 21, 683, 747}}, {"leftThird", {0, 21, 455, 747}},
@@ -129,16 +119,22 @@ private slots:
             {"bottomHalf", {0, 395, 1366, 373}}};
         for (const char* client : sway ? QList{"foot", "xmessage"} : QList{"xmessage"})
             for (const auto& [position, target] : targets)
-                QTest::addRow("%s %s", client, position) << QString(client) << QString(position) << target;
+                QTest::addRow("%s %s", client, position) << QString(client) << QStringList{"snap", position} << target;
+        for (const char* client : sway ? QList{"foot", "xmessage", "foot tiled"} : QList{"xmessage", "xmessage tiled"})
+            QTest::addRow("%s resize", client) << QString(client) << QStringList{"resize", "500x300"} << QRect(0, 0, 500, 300);
+        // Reduced to the work area; the window then reaches past its bottom.
+        QTest::newRow("preset larger than the screen") << "xmessage" << QStringList{"resize", "1440x900"} << QRect(0, 0, 1366, 747);
     }
 
-    void snapsExactly()
+    void placesExactly()
     {
         QFETCH(QString, client);
-        QFETCH(QString, position);
+        QFETCH(QStringList, arguments);
         QFETCH(QRect, expected);
         QVERIFY(focus(client));
-        const QJsonObject answer = ventrel({"snap", position});
+        if (arguments.first() == "resize")
+            expected.moveTopLeft(outer(window(client)).topLeft());
+        const QJsonObject answer = ventrel(arguments);
         QCOMPARE(answer["status"].toInt(), 0);
         QCOMPARE(answer["backend"].toString(), sway ? "sway" : "i3"); // the factory's choice
         QCOMPARE(rect(answer["achieved"]), expected);
@@ -149,30 +145,6 @@ private slots:
             const QRect area = xClientArea(node);
             return expected.contains(area) && area.top() >= expected.top() + 15;
         }, 5000));
-    }
-
-    void resizeKeepsTopLeft_data()
-    {
-        QTest::addColumn<QString>("client");
-        QTest::addColumn<QString>("size");
-        QTest::addColumn<QSize>("expected");
-        for (const char* client : sway ? QList{"foot", "xmessage", "foot tiled"} : QList{"xmessage", "xmessage tiled"})
-            QTest::newRow(client) << QString(client) << "500x300" << QSize(500, 300);
-        // Reduced to the work area; the window then reaches past its bottom.
-        QTest::newRow("preset larger than the screen") << "xmessage" << "1440x900" << QSize(1366, 747);
-    }
-
-    void resizeKeepsTopLeft()
-    {
-        QFETCH(QString, client);
-        QFETCH(QString, size);
-        QFETCH(QSize, expected);
-        QVERIFY(focus(client));
-        const QPoint topLeft = outer(window(client)).topLeft();
-        const QJsonObject answer = ventrel({"resize", size});
-        QCOMPARE(answer["status"].toInt(), 0);
-        QCOMPARE(rect(answer["achieved"]), QRect(topLeft, expected));
-        QCOMPARE(outer(window(client)), QRect(topLeft, expected));
     }
 
     void windowKeepsItsOwnSize_data()

@@ -39,13 +39,9 @@ resize 800x600
 --screen main --json resize 640×480
 apply 'full hd'
 --screen=window --json resize 1920x1080
-snap bottomHalf extra
-snap middle
 --json apply 'no such preset'
-resize 0x5
 --screen side snap leftHalf
 --bogus list
---json
 list
 --json list
 --help
