@@ -5,9 +5,7 @@
 #include <CoreFoundation/CoreFoundation.h>
 #include <sys/types.h>
 
-#ifdef __cplusplus
 extern "C" {
-#endif
 
 typedef double CGFloat;
 typedef struct CGPoint { CGFloat x, y; } CGPoint;
@@ -32,6 +30,4 @@ CFTypeID AXValueGetTypeID(void);
 AXValueRef AXValueCreate(AXValueType theType, const void* valuePtr);
 Boolean AXValueGetValue(AXValueRef value, AXValueType theType, void* valuePtr);
 
-#ifdef __cplusplus
 }
-#endif

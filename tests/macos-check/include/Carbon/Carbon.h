@@ -3,11 +3,8 @@
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
-#include <stdint.h>
 
-#ifdef __cplusplus
 extern "C" {
-#endif
 
 typedef int32_t OSStatus;
 typedef uint32_t UInt32;
@@ -60,6 +57,4 @@ OSStatus RegisterEventHotKey(UInt32 hotKeyCode, UInt32 hotKeyModifiers, EventHot
                              OptionBits options, EventHotKeyRef* outRef);
 OSStatus UnregisterEventHotKey(EventHotKeyRef hotKey);
 
-#ifdef __cplusplus
 }
-#endif

@@ -4,9 +4,7 @@
 
 #include <stdint.h>
 
-#ifdef __cplusplus
 extern "C" {
-#endif
 
 typedef unsigned char Boolean;
 typedef long CFIndex;
@@ -36,6 +34,4 @@ CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, 
                                    const CFDictionaryKeyCallBacks* keyCallBacks,
                                    const CFDictionaryValueCallBacks* valueCallBacks);
 
-#ifdef __cplusplus
 }
-#endif
