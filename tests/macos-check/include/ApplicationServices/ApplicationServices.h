@@ -1,5 +1,4 @@
-// The Accessibility calls and the Core Graphics geometry the sources use,
-// declared from Apple's public documentation for the syntax check only.
+// The Accessibility calls and Core Graphics geometry the sources use, from Apple's public documentation.
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>

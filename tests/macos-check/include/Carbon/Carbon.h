@@ -1,5 +1,4 @@
-// The hot key calls of Carbon's event manager the sources use, declared from
-// Apple's public documentation for the syntax check only.
+// The hot key calls of Carbon's event manager the sources use, from Apple's public documentation.
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>

@@ -1,5 +1,4 @@
-// The Core Foundation types and calls the sources use, declared from Apple's
-// public documentation for the syntax check only; GNUstep has no Core Foundation.
+// The Core Foundation the sources use (GNUstep has none), from Apple's public documentation.
 #pragma once
 
 #include <stdint.h>
