@@ -1,6 +1,7 @@
 #include "platform/x11/XdgAutostartService.h"
 #include "stores/SettingsFile.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -40,6 +41,28 @@ private slots:
         QFETCH(Status, status);
         QVERIFY(SettingsFiles::write(entryPath(), contents));
         QCOMPARE(XdgAutostartService(configHome(), "/usr/bin/ventrel").status(), status);
+    }
+
+    // A write or removal that fails says why, rather than passing for success.
+    void failuresAreDescribed()
+    {
+        QVERIFY(QDir().mkpath(entryPath() + "/inside")); // a folder where the entry goes
+        XdgAutostartService service(configHome(), "/usr/bin/ventrel");
+        const auto registered = service.registerService();
+        QVERIFY(!registered && registered.error().startsWith("Could not write"));
+        const auto unregistered = service.unregisterService();
+        QVERIFY(!unregistered && unregistered.error().startsWith("Could not remove"));
+    }
+
+    // Launch at login switched on before the entry took the application id keeps working.
+    void adoptsTheFormerEntry()
+    {
+        const QString former = configHome() + "/autostart/ventrel.desktop";
+        QVERIFY(SettingsFiles::write(former, "[Desktop Entry]\nType=Application\nName=Ventrel\nExec=/usr/bin/ventrel\n"));
+        XdgAutostartService service(configHome(), "/usr/bin/ventrel");
+        QVERIFY(service.adoptFormerEntry() && !QFile::exists(former));
+        QCOMPARE(service.status(), Status::enabled);
+        QVERIFY(!service.adoptFormerEntry());
     }
 
     // Whatever the program's path, the entry reads back as ours, goes and
