@@ -110,9 +110,6 @@ private slots:
             << false << channel("<item><sparkle:version>130</sparkle:version><sparkle:shortVersionString>&lt;img src='/dev/zero'>"
                                 "1.3</sparkle:shortVersionString><enclosure url='http://e.com/a.gz'/></item>")
             << "checking|<img src='/dev/zero'>1.3 (have 1.2) <>";
-        // Qt ends some loops itself, with a status of its own, before our count does.
-        QTest::newRow("redirect loop") << false << Response{"302 Found", {}, "Location: /appcast.xml\r\n"}
-                                       << "checking|The update server ";
         QTest::newRow("not modified") << false << Response{"304 Not Modified"}
                                       << "checking|The update server answered with HTTP status 304 (Not Modified).";
     }
@@ -138,8 +135,7 @@ private slots:
         QVERIFY2(expected.isEmpty() ? shown.isEmpty() : shown.startsWith(expected), qPrintable(shown));
         for (const QLabel* label : m_driver->findChildren<QLabel*>())
             QVERIFY(label->text().isEmpty() || label->textFormat() == Qt::PlainText);
-        if (QByteArrayView(QTest::currentDataTag()) != "redirect loop") // which asks again by itself
-            QCOMPARE(m_server.requests, QStringList{"/appcast.xml"});
+        QCOMPARE(m_server.requests, QStringList{"/appcast.xml"});
         QCOMPARE(updater->lastCheckTime(), m_now);
         QVERIFY(automatic ? updater->timeUntilAutomaticCheck() > 23h : !updater->timeUntilAutomaticCheck());
     }
