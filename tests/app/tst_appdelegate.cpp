@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTest>
 
 // Counts the menu's rebuilds: each adds a new quit item.
@@ -74,7 +73,7 @@ private slots:
         QCOMPARE(presetLines().first(), QStringLiteral("600\u00D71200 - Tall"));
     }
 
-    void settingsWindowIsReusedWhileOpenAndFreshAfterClose()
+    void settingsWindowIsReusedWhileOpen()
     {
         findAction(m_delegate->menuBarManager()->menu(), QStringLiteral("Settings..."))->trigger();
         QPointer<QWidget> first = m_delegate->settingsWindow();
@@ -85,33 +84,9 @@ private slots:
         const QPoint offCentre =
             first->frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
         QVERIFY2(offCentre.manhattanLength() <= 8, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
-
         m_delegate->showSettingsWindow(SettingsSection::presets);
         QCOMPARE(m_delegate->settingsWindow(), first.data());
-
-        first->move(10, 10);
         first->close();
-        QVERIFY(first); // closing only hides it
-        m_delegate->showSettingsWindow(SettingsSection::general);
-        QVERIFY(first.isNull()); // thrown away; the new window starts afresh
-        QWidget* second = m_delegate->settingsWindow();
-        QTRY_VERIFY(second->isVisible());
-        QVERIFY(second->pos() != QPoint(10, 10));
-        second->close();
-    }
-
-    void aboutWindowIsCreatedOnce()
-    {
-        findAction(m_delegate->menuBarManager()->menu(), QStringLiteral("About Ventrel"))->trigger();
-        QPointer<QWidget> about = m_delegate->aboutWindow();
-        QVERIFY(about);
-        QTRY_VERIFY(about->isVisible());
-        about->move(33, 44);
-        about->close();
-        m_delegate->showAboutWindow();
-        QCOMPARE(m_delegate->aboutWindow(), about.data());
-        QTRY_VERIFY(about->isVisible());
-        QCOMPARE(about->pos(), QPoint(33, 44));
     }
 };
 
