@@ -94,18 +94,6 @@ private slots:
             QVERIFY(!added->isDefault && added->width == width && added->height == height);
     }
 
-    // Equal orders keep the stored order; a new preset at the very top of the
-    // range shares the last place rather than wrapping round to the front.
-    void visiblePresetsIsAStableSortBySortOrder()
-    {
-        const qint64 top = std::numeric_limits<qint64>::max();
-        PresetManager store(memory(json({custom("Late", 3), custom("Hidden", -1, false), custom("First", -2), custom("Top", top)}),
-                                   settingsValue({{0, true, 3}, {1, true, 1}, {2, false, 0}, {3, true, 3}, {4, true, 1}})));
-        QVERIFY(store.addPreset("New", 500, 500));
-        QCOMPARE(state(store.visiblePresets()).join(", ").replace(QString::number(top), "max"),
-                 "First v-2, Desktop App v1, Compact v1, Web Demo v3, HD Video v3, Late v3, Top vmax, New vmax");
-    }
-
     // Deleting keeps the others' orders; a reorder renumbers only the ids it
     // names, and the stored list keeps its order.
     void deleteAndReorder()
