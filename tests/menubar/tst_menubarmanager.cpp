@@ -51,8 +51,7 @@ private slots:
             expected << QStringLiteral("%1\u00D7%2 - %3").arg(p.width).arg(p.height).arg(p.name);
         QCOMPARE(menuLines(manager.menu()), expected << tail);
         for (int i = 0; i < visible.size(); ++i) {
-            const QKeySequence key = actions.at(2 + i)->shortcut();
-            QCOMPARE(key, i < 9 ? QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)) : QKeySequence());
+            QCOMPARE(actions.at(2 + i)->shortcut(), i < 9 ? QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)) : QKeySequence());
             QCOMPARE(actions.at(2 + i)->data().value<WindowPreset>(), visible.at(i));
         }
 
