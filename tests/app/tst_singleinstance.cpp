@@ -98,10 +98,14 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(::chmod(QFile::encodeName(dir.path()), 0700) == 0);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", dir.path()), env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", dir.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
         std::vector<std::unique_ptr<QProcess>> starts(5);
-        for (auto& p : starts)
-            (p = std::make_unique<QProcess>())->setProcessEnvironment(env), p->start(VENTREL_BINARY, {});
+        for (auto& p : starts) {
+            p = std::make_unique<QProcess>();
+            p->setProcessEnvironment(env);
+            p->start(VENTREL_BINARY, {});
+        }
         const auto outcomes = [&] {
             QStringList all;
             for (auto& p : starts)
@@ -111,8 +115,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(outcomes().count("exit"), 4, 60000);
         QCOMPARE(outcomes().count("exit 0"), 4);
         QCOMPARE(outcomes().count("running"), 1);
-        for (auto& p : starts)
-            p->kill(), p->waitForFinished(5000);
+        for (auto& p : starts) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
     }
 };
 

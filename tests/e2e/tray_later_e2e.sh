@@ -10,7 +10,11 @@ set -euo pipefail
 fail() { echo "FAIL: $*"; cat "$err"; exit 1; }
 err=$VENTREL_E2E_DIR/app.err items=$VENTREL_E2E_DIR/items
 
-[ "${2:-}" = sni ] && trap 'kill $(jobs -p) 2>/dev/null || true' EXIT || a11y_session
+if [ "${2:-}" = sni ]; then
+  trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
+else
+  a11y_session
+fi
 "$1" 2>"$err" &
 app=$!
 wait_for 10 grep -q 'no system tray' "$err" || fail "no line about the missing tray"

@@ -12,10 +12,18 @@ export TMPDIR=$d
 mkdir -p "$d/bin" "$d/direct" "$d/forwarded" && cp "$ventrel" "$d/bin/ventrel"
 
 focused() {
-  if [ -n "${SWAYSOCK:-}" ]; then swaymsg -q "[con_id=__focused__ title=\"^$1\$\"] nop"; else _title_is_active "$1"; fi
+  if [ -n "${SWAYSOCK:-}" ]; then
+    swaymsg -q "[con_id=__focused__ title=\"^$1\$\"] nop"
+  else
+    _title_is_active "$1"
+  fi
 }
 open_window() {
-  if [ -n "${SWAYSOCK:-}" ]; then foot -T table cat >/dev/null 2>&1 & else xmessage -geometry 500x300+100+80 -title table table >/dev/null 2>&1 & fi
+  if [ -n "${SWAYSOCK:-}" ]; then
+    foot -T table cat >/dev/null 2>&1 &
+  else
+    xmessage -geometry 500x300+100+80 -title table table >/dev/null 2>&1 &
+  fi
   window=$!
   wait_for 10 focused table || { echo "FAIL: the window never took the focus"; exit 1; }
 }

@@ -14,19 +14,30 @@ Q_DECLARE_METATYPE(Response)
 
 namespace {
 
-// The real dialog, recording what it was asked to show and keeping the cancel handle.
+// The real dialog, recording what it was asked to show.
 struct RecordingDriver : UpdateDialog {
     QStringList& calls;
-    std::function<void()> cancel;
     explicit RecordingDriver(QStringList& log) : calls(log) {}
-    void showChecking(std::function<void()> c) override { cancel = c, calls << "checking", UpdateDialog::showChecking(c); }
-    void showUpToDate(const QString& version) override { calls << "up to date " + version, UpdateDialog::showUpToDate(version); }
+    void showChecking(std::function<void()> cancel) override
+    {
+        calls << "checking";
+        UpdateDialog::showChecking(cancel);
+    }
+    void showUpToDate(const QString& version) override
+    {
+        calls << "up to date " + version;
+        UpdateDialog::showUpToDate(version);
+    }
     void showUpdateAvailable(const AppcastItem& item, const QString& have) override
     {
         calls << QString("%1 (have %2) <%3>").arg(item.displayVersion, have, item.downloadLink.toString());
         UpdateDialog::showUpdateAvailable(item, have);
     }
-    void showFailure(const QString& message) override { calls << message, UpdateDialog::showFailure(message); }
+    void showFailure(const QString& message) override
+    {
+        calls << message;
+        UpdateDialog::showFailure(message);
+    }
 };
 
 Response channel(const QByteArray& inside)
@@ -69,7 +80,12 @@ class TestFeedUpdaterController : public QObject {
     }
 
 private slots:
-    void init() { m_settings = m_files.fresh(), m_server.requests.clear(), m_calls.clear(); }
+    void init()
+    {
+        m_settings = m_files.fresh();
+        m_server.requests.clear();
+        m_calls.clear();
+    }
 
     void checkShowsOutcome_data()
     {
@@ -118,10 +134,12 @@ private slots:
         UpdateManager manager(std::move(owned));
         QList<bool> seen; // canCheckForUpdates at each notification
         connect(&manager, &UpdateManager::objectWillChange, this, [&] { seen << manager.canCheckForUpdates(); });
-        if (automatic)
+        if (automatic) {
             manager.setAutomaticallyChecksForUpdates(true);
-        else
-            updater->checkForUpdates(), updater->checkForUpdates(); // the second is ignored while the first runs
+        } else {
+            updater->checkForUpdates();
+            updater->checkForUpdates(); // the second is ignored while the first runs
+        }
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), automatic ? 3 : 2, 5000);
         QCOMPARE(seen.mid(automatic ? 1 : 0), (QList<bool>{true, false}));
         const QString shown = m_calls.join('|');

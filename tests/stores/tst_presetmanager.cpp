@@ -176,7 +176,10 @@ private slots:
             {"width", 640.5}, {"width", 0x1p63},    {"id", "not-a-uuid"}, {"id", "{6F9619FF-8B86-D011-B42D-00CF4FC964FF}"}};
         for (const auto& [key, v] : wrong) {
             QJsonObject bad = custom("Bad");
-            v.isUndefined() ? void(bad.remove(key)) : void(bad[key] = v);
+            if (v.isUndefined())
+                bad.remove(key);
+            else
+                bad[key] = v;
             QTest::addRow("%s: %s", key, QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).constData())
                 << QVariant(json({custom("A"), bad, custom("B"), custom("C")})) << QStringList{"A v9", "B v9", "C v9"} << true;
         }

@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 using Result = std::optional<PlatformError>; // nothing: a reply came
@@ -58,8 +59,11 @@ private slots:
         std::thread peer([&] {
             const int connection = accept(listener, nullptr, nullptr);
             char request[14];
-            if (read(connection, request, sizeof request) == sizeof request && write(connection, answer.data(), answer.size()) >= 0 && answer.isEmpty())
-                if (read(connection, request, sizeof request) < 0) {} // silent until the client gives up
+            if (read(connection, request, sizeof request) == sizeof request) {
+                std::ignore = write(connection, answer.data(), answer.size());
+                if (answer.isEmpty())
+                    std::ignore = read(connection, request, sizeof request); // silent until the client gives up
+            }
             close(connection);
         });
         I3IpcClient client;
