@@ -4,7 +4,6 @@
 #include "stores/GeneralSettingsManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
 #include "stores/UpdateManager.h"
-#include "views/SettingsView.h"
 
 #include <QAbstractButton>
 #include <QTemporaryDir>
@@ -33,16 +32,6 @@ struct TemporaryStores {
     FakeUpdaterController* updater = new FakeUpdaterController; // owned by updates
     GeneralSettingsManager general{login, presets, snapPositions};
     UpdateManager updates{std::unique_ptr<UpdaterController>(updater)};
-    bool generalAsked = false;
-
-    // For a Settings window; it records whether it asked for the general stores.
-    SettingsView::Stores viewStores()
-    {
-        return {[this]() -> PresetManager& { return presets; },
-                [this]() -> SnapPositionManager& { return snapPositions; },
-                [this]() -> GeneralSettingsManager& { generalAsked = true; return general; },
-                [this]() -> UpdateManager& { generalAsked = true; return updates; }};
-    }
 };
 
 // Runs the panes' deferred redraws and deletes the row widgets they replaced.

@@ -17,8 +17,7 @@
 
 // Measured from pixels, in a light and a dark palette: the rows of hidden
 // items read at 4.5:1 (text) and 3:1 (symbols) and still look dimmer than
-// shown ones, and keyboard focus shows at 3:1; and what else only the
-// pictures of the rows show.
+// shown ones, and keyboard focus shows at 3:1.
 class TestRowContrast : public QObject {
     Q_OBJECT
 
@@ -75,14 +74,6 @@ private slots:
         QCOMPARE_GE(contrastOf(label(hidden, "dragHandle"), list), 3.0);
         QCOMPARE_LT(hiddenName, contrastOf(label(shown, "nameLabel"), list) * 0.8);
 
-        // Every position's picture flush with the row's left edge and its eye
-        // telling whether the menu offers it.
-        QCOMPARE(positions.rowCount(), 7);
-        for (int i = 0; i < 7; ++i) {
-            SnapPositionRowView* row = positions.rowView(i);
-            QCOMPARE(row->iconLabel()->x(), 0);
-            QCOMPARE(row->visibilityButton()->property("symbolName").toString(), i == 0 ? "eye.slash" : "eye.fill");
-        }
         SnapPositionRowView* position = positions.rowView(0);
         QCOMPARE_GE(contrastOf(position->findChild<QLabel*>("titleLabel"), positions.listWidget()), 4.5);
         QCOMPARE_GE(contrastOf(position->iconLabel(), positions.listWidget()), 3.0);

@@ -1,45 +1,19 @@
 #include "ViewTestSupport.h"
 
 #include "views/GeneralPane.h"
-#include "views/PresetsPane.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 
-// The Settings window, its sidebar and the General pane (the rows of the
-// other two panes are in tst_presetspane and tst_rowcontrast).
+// The General pane of the Settings window (the rows of the other two panes
+// are in tst_presetspane and tst_rowcontrast; the window and its sidebar, the
+// keyboard suite's).
 class TestSettingsView : public QObject {
     Q_OBJECT
 
-    static void clickRow(SettingsView& view, int row)
-    {
-        const QRect rect = view.sidebar()->visualItemRect(view.sidebar()->item(row));
-        QTest::mouseClick(view.sidebar()->viewport(), Qt::LeftButton, {}, rect.center());
-        settle();
-    }
-
 private slots:
-    // It opens on the section asked for and builds each pane afresh; only the
-    // General section asks for the general stores, which start the updater.
-    void sidebarSwitchesPanes()
-    {
-        TemporaryStores stores;
-        SettingsView view(SettingsSection::presets, stores.viewStores());
-        view.show();
-        QCOMPARE(view.sidebar()->selectedItems(), QList{view.sidebar()->item(1)});
-        QCOMPARE(view.currentPane()->metaObject()->className(), "PresetsPane");
-        qobject_cast<PresetsPane*>(view.currentPane())->showAddForm();
-        clickRow(view, 2);
-        clickRow(view, 1);
-        QVERIFY(!qobject_cast<PresetsPane*>(view.currentPane())->isAddFormShown());
-        QVERIFY(!stores.generalAsked);
-        clickRow(view, 0);
-        QVERIFY(stores.generalAsked && qobject_cast<GeneralPane*>(view.currentPane()));
-    }
-
     // The toggles show what the stores hold. Reset asks first: Cancel changes
     // nothing; Reset turns launch at login and the window's screen off again
     // (what else it resets, the store's own test shows) and leaves automatic
