@@ -97,14 +97,6 @@ private slots:
         QTest::newRow("unknown command") << args("maximize") << true << 2 << "ventrel: unknown command \"maximize\"" << nothing << false << false;
         QTest::newRow("snap without position")
             << args("snap") << true << 2 << "ventrel: snap takes one position: " + positions << nothing << false << false;
-        QTest::newRow("position in the wrong case")
-            << args("snap|LeftHalf") << true << 2
-            << "ventrel: unknown snap position \"LeftHalf\": use one of " + positions << nothing << false << false;
-        QTest::newRow("bad size") << args("resize|wide") << true << 2
-                                  << "ventrel: \"wide\" is not a size: write WIDTHxHEIGHT with whole numbers from 1 to 32767, such as 1440x900"
-                                  << nothing << false << false;
-        QTest::newRow("two sizes") << args("resize|800x600|900x700") << true << 2 << "ventrel: resize takes one size, such as 1440x900"
-                                   << nothing << false << false;
         QTest::newRow("help after a command") << args("snap|--help") << true << 0 << "" << nothing << false << false;
     }
 

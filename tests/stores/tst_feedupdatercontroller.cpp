@@ -119,8 +119,6 @@ private slots:
             << false << channel("<item><sparkle:version>130</sparkle:version><sparkle:shortVersionString>&lt;img src='/dev/zero'>"
                                 "1.3</sparkle:shortVersionString><enclosure url='http://e.com/a.gz'/></item>")
             << "checking|<img src='/dev/zero'>1.3 (have 1.2) <>";
-        QTest::newRow("not modified") << false << Response{"304 Not Modified"}
-                                      << "checking|The update server answered with HTTP status 304 (Not Modified).";
     }
     // Through the store the General section shows, whose "can check now" is false while a check runs.
     void checkShowsOutcome()
