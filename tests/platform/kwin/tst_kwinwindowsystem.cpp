@@ -8,7 +8,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
-#include <QWidget>
 
 class KWinWindowSystemTest : public QObject {
     Q_OBJECT
@@ -117,18 +116,6 @@ private slots:
         QCOMPARE((*again)->frame(), QRectF(expected));
         if (backend == QStringLiteral("x11"))
             QCOMPARE(m_probe.settledFrame(m_probe.activeWindow(), expected), expected);
-    }
-
-    void ownWindowIsNeverTheTarget()
-    {
-        QWidget settings;
-        settings.setWindowTitle(QStringLiteral("Settings"));
-        settings.show();
-        settings.activateWindow();
-        QTRY_VERIFY(settings.isActiveWindow());
-        const auto focused = m_system->focusedWindow();
-        QVERIFY(!focused);
-        QCOMPARE(focused.error(), PlatformError::noFocusedWindow);
     }
 
     // The real binary picks KWin on its own, and what it says the window got is

@@ -24,7 +24,6 @@ XML = """
   </interface>
   <interface name="org.ventrel.FakePortal">
     <method name="Press"><arg type="s" direction="in"/></method>
-    <method name="ChangeTrigger"><arg type="s" direction="in"/><arg type="s" direction="in"/></method>
     <method name="Registered"><arg type="as" direction="out"/></method>
   </interface>
 </node>"""
@@ -73,13 +72,6 @@ def call(conn, sender, path, iface, method, params, invocation):
         for session, ids in sessions.items():
             if args[0] in ids:
                 conn.emit_signal(None, PATH, IFACE, "Activated", GLib.Variant("(osta{sv})", (session, args[0], 0, {})))
-        invocation.return_value(None)
-    elif method == "ChangeTrigger":
-        triggers[args[0]] = args[1]
-        for session, ids in sessions.items():
-            if args[0] in ids:
-                conn.emit_signal(None, PATH, IFACE, "ShortcutsChanged",
-                                 GLib.Variant("(oa(sa{sv}))", (session, shortcut_list(session))))
         invocation.return_value(None)
     elif method == "Registered":
         invocation.return_value(GLib.Variant("(as)", (registered,)))

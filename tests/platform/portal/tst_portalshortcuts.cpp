@@ -40,7 +40,7 @@ private slots:
         m_portal.waitForFinished();
     }
 
-    void bindActivateChange()
+    void bindAndActivate()
     {
         const auto shortcuts = PortalGlobalShortcuts::create(QDBusConnection::sessionBus(), QStringLiteral("app.ventrel.Ventrel"));
         QVERIFY(shortcuts);
@@ -61,11 +61,6 @@ private slots:
         QCOMPARE(fake(QStringLiteral("Press"), {QStringLiteral("rightHalf")}).type(), QDBusMessage::ReplyMessage);
         QVERIFY(activated.wait(5000));
         QCOMPARE(activated.takeFirst().value(0).toString(), QStringLiteral("rightHalf"));
-
-        // The user changes the keys in the desktop's settings later: those show, not the ones asked for.
-        fake(QStringLiteral("ChangeTrigger"), {QStringLiteral("rightHalf"), QStringLiteral("Ctrl+Alt+Page_Down")});
-        QTRY_COMPARE(statusOf("rightHalf"),
-                     std::optional(Status{Status::State::managedByDesktop, QStringLiteral("Ctrl+Alt+Page_Down")}));
     }
 };
 

@@ -30,8 +30,6 @@ private slots:
         QTest::newRow("hidden") << head + "Exec=/usr/bin/ventrel\nHidden=true\n" << Status::requiresApproval;
         QTest::newRow("off in GNOME") << head + "Exec=/usr/bin/ventrel\nX-GNOME-Autostart-enabled=false\n" << Status::requiresApproval;
         QTest::newRow("another copy") << head + "Exec=/opt/old/ventrel\n" << Status::notRegistered;
-        QTest::newRow("unclosed quote") << head + "Exec=\"/usr/bin/ventrel\n" << Status::notRegistered;
-        QTest::newRow("Exec in another group") << head + "[Desktop Action quiet]\nExec=/usr/bin/ventrel\n" << Status::notRegistered;
         QTest::newRow("not a desktop entry") << QByteArray("Exec=/usr/bin/ventrel\n") << Status::notFound;
     }
 
