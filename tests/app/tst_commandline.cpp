@@ -27,8 +27,15 @@ class CommandLineTest : public QObject {
     {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
-        CommandLine commandLine([this]() -> WindowSystem& { m_usedWindowSystem = true; return *m_fake; },
-                                [this] { m_usedDefaults = true; return m_defaults; }, outStream, errStream, doctor);
+        const auto windowSystem = [this]() -> WindowSystem& {
+            m_usedWindowSystem = true;
+            return *m_fake;
+        };
+        const auto defaults = [this] {
+            m_usedDefaults = true;
+            return m_defaults;
+        };
+        CommandLine commandLine(windowSystem, defaults, outStream, errStream, doctor);
         const int status = commandLine.run(arguments);
         return {status, out, err};
     }

@@ -5,7 +5,10 @@
 #include <QRegularExpression>
 #include <QTest>
 
-struct Run { int status = -1; QString out, err; };
+struct Run {
+    int status = -1;
+    QString out, err;
+};
 using Client = DesktopProbe::Client;
 Q_DECLARE_METATYPE(Client)
 

@@ -25,9 +25,21 @@ public:
         const QVariant v = values.value(key);
         return v.typeId() == QMetaType::QStringList ? std::optional(v.toStringList()) : std::nullopt;
     }
-    void setData(const QString& key, const QByteArray& value) override { ++writes; values.insert(key, value); }
-    void setStringList(const QString& key, const QStringList& value) override { ++writes; values.insert(key, value); }
-    void remove(const QString& key) override { ++writes; values.remove(key); }
+    void setData(const QString& key, const QByteArray& value) override
+    {
+        ++writes;
+        values.insert(key, value);
+    }
+    void setStringList(const QString& key, const QStringList& value) override
+    {
+        ++writes;
+        values.insert(key, value);
+    }
+    void remove(const QString& key) override
+    {
+        ++writes;
+        values.remove(key);
+    }
     std::expected<QString, QString> keepCopy(const QString& key, const QByteArray& value) override
     {
         if (refuseCopies)

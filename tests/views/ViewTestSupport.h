@@ -17,7 +17,11 @@ struct FakeUpdaterController : UpdaterController {
     bool automaticallyChecksForUpdates() const override { return automatic; }
     void setAutomaticallyChecksForUpdates(bool value) override { automatic = value; }
     void checkForUpdates() override { ++checks; }
-    void setCanCheck(bool value) { emit canCheckForUpdatesChanged(canCheck = value); }
+    void setCanCheck(bool value)
+    {
+        canCheck = value;
+        emit canCheckForUpdatesChanged(value);
+    }
 };
 
 // Real stores over a settings file in a fresh temporary directory; the

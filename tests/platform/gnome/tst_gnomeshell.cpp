@@ -188,7 +188,10 @@ private slots:
         QCOMPARE(outcome.frame("achieved"), expected);
         QSize declared;
         if (kind == "foot")
-            std::ignore = QTest::qWaitFor([&] { return (declared = m_clients.at(kind)->declaredSize()) == expected.size(); }, 2000);
+            std::ignore = QTest::qWaitFor([&] {
+                declared = m_clients.at(kind)->declaredSize();
+                return declared == expected.size();
+            }, 2000);
         QCOMPARE(kind == "foot" ? QRect(expected.topLeft(), declared) : m_probe.settledFrame(m_probe.activeWindow(), expected), expected);
         QCOMPARE(eval("global.display.focus_window.get_maximized()"), QString("0"));
     }
