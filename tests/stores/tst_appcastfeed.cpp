@@ -1,4 +1,5 @@
 #include "stores/AppcastFeed.h"
+#include "stores/VersionComparator.h"
 
 #include <QTest>
 
@@ -12,7 +13,7 @@ QByteArray rss(const QByteArray& items)
 
 } // namespace
 
-// Feeds as publishers write them.
+// Feeds as publishers write them, and their versions ordered as that format's updaters order them.
 class TestAppcastFeed : public QObject {
     Q_OBJECT
 
@@ -50,6 +51,27 @@ private slots:
         const AppcastItem& read = feed->items().front();
         QCOMPARE(QStringList({read.version, read.displayVersion, read.releaseNotesLink.toString(),
                               read.downloadLink.toString()}).join(' '), expected);
+    }
+
+    void ordersRealWorldVersions_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("order"); // of a against b; the reverse order is the fuzz target's
+        QTest::newRow("minor after nine") << "1.9" << "1.10" << -1;
+        QTest::newRow("beta before release") << "2.0b1" << "2.0" << -1;
+        QTest::newRow("rc after beta") << "1.0rc1" << "1.0b5" << 1;
+        QTest::newRow("patch after a beta") << "1.2.1" << "1.2b4" << 1;
+        QTest::newRow("date stamps past 64 bits") << "20250101235959123456789" << "20260101000000000000000" << -1;
+        QTest::newRow("trailing zeros") << "1.0.0" << "1" << 0;
+        QTest::newRow("beta after trailing zeros") << "1.0b1" << "1" << -1;
+    }
+    void ordersRealWorldVersions()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, order);
+        QCOMPARE(VersionComparator::compare(a, b), order);
     }
 };
 
