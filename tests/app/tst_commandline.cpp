@@ -1,11 +1,9 @@
 #include "app/CommandLine.h"
-#include "app/Doctor.h"
 #include "stores/PresetManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
 #include "stores/SnapPositionManager.h"
 #include "window/FakeWindowSystem.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -50,10 +48,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QSize>("expected"); // invalid: refused
-        QTest::newRow("capital X") << "1440X900" << QSize(1440, 900);
-        QTest::newRow("smallest") << "1x1" << QSize(1, 1);
         QTest::newRow("largest") << "32767x32767" << QSize(32767, 32767);
-        QTest::newRow("leading zeros") << "0800x0600" << QSize(800, 600);
         for (const char* bad : {"", "x900", "0x900", "32768x900", "99999999999x900", "+5x900", " 1440x900", "1440.5x900", "1440x900x2", "１４４０x900"})
             QTest::addRow("refused \"%s\"", bad) << QString::fromUtf8(bad) << QSize();
     }
@@ -86,8 +81,6 @@ private slots:
             << args("resize|800x600") << false << 1
             << "Accessibility permission not granted. Please enable it in System Preferences.\n" << nothing << true << true;
         // Names match as the store matches them (the rule is the store's test): here, that the command asks it.
-        QTest::newRow("apply, case and white space around")
-            << args("apply| \tfull hd\n") << true << 0 << "" << QStringList{"size 1440x875"} << true << true;
         QTest::newRow("apply, decomposed accent") << args("apply|CAFE\u0301") << true << 0 << "" << QStringList{"size 1000x700"} << true << true;
         QTest::newRow("apply, inner space kept") << args("apply|FullHD") << true << 2 << "ventrel: no preset is named \"FullHD\"; "
                                                     "\"ventrel list\" shows them" << nothing << false << true;
@@ -112,11 +105,7 @@ private slots:
                                   << nothing << false << false;
         QTest::newRow("two sizes") << args("resize|800x600|900x700") << true << 2 << "ventrel: resize takes one size, such as 1440x900"
                                    << nothing << false << false;
-        QTest::newRow("unknown preset") << args("apply|Ultra Wide") << true << 2
-                                        << "ventrel: no preset is named \"Ultra Wide\"; \"ventrel list\" shows them" << nothing << false << true;
-        QTest::newRow("list with arguments") << args("list|all") << true << 2 << "ventrel: list takes no arguments" << nothing << false << false;
         QTest::newRow("help after a command") << args("snap|--help") << true << 0 << "" << nothing << false << false;
-        QTest::newRow("version") << args("--version") << true << 0 << "" << nothing << false << false;
     }
 
     void commands()
@@ -142,9 +131,7 @@ private slots:
         QCOMPARE(m_fake->liveWindows, 0);
         QCOMPARE(m_usedWindowSystem, usesWindowSystem);
         QCOMPARE(m_usedDefaults, usesDefaults);
-        if (arguments == QStringList{"--version"})
-            QCOMPARE(result.out, QString("ventrel %1 (%2)\n").arg(QStringLiteral(VENTREL_VERSION), QStringLiteral(VENTREL_BUILD_NUMBER)));
-        else if (status == 0 && arguments.contains("--help"))
+        if (status == 0 && arguments.contains("--help"))
             QCOMPARE(result.out, CommandLine::usage());
     }
 
@@ -168,61 +155,30 @@ private slots:
         QCOMPARE(failure["error"].toString(), "resizeFailed");
         QCOMPARE(failure["message"].toString(), "Failed to resize window.");
         QCOMPARE(failure["detail"].toString(), "the window went away");
-        // Usage errors too are one object, and list is one.
+        // Usage errors too are one object.
         QCOMPARE(QJsonDocument::fromJson(run({"--json", "snap"}).out.toUtf8()).object()["error"].toString(), "usage");
-        const QJsonObject list = QJsonDocument::fromJson(run({"list", "--json"}).out.toUtf8()).object();
-        QCOMPARE(list["presets"].toArray().size(), 6);
-        QCOMPARE(list["snapPositions"].toArray().at(6).toObject()["position"].toString(), "bottomHalf");
     }
 
+    // The command's exit status says whether something is missing.
     void doctorSaysWhatIsMissing()
     {
-        Doctor::Facts facts;
-        facts.choice = {WindowSystemFactory::Backend::none, "a Wayland session whose compositor Ventrel cannot drive"};
-        auto [lines, missing] = Doctor::report(facts);
-        QVERIFY(missing);
-        QCOMPARE(lines.filter("Missing: ").size(), 2); // window control and a tray
-        QVERIFY(lines.contains("Window control: none, because a Wayland session whose compositor Ventrel cannot drive"));
-        facts.choice.backend = WindowSystemFactory::Backend::x11;
-        facts.trayHost = true;
-        std::tie(lines, missing) = Doctor::report(facts);
-        QVERIFY(!missing);
-        QCOMPARE(lines.filter("Missing").size(), 0);
-        // The command's exit status says whether something is missing.
         const Result doctor = run({"doctor"}, [] { return std::pair(QStringList{"Missing: a system tray."}, true); });
         QCOMPARE(doctor.status, int(CommandLine::actionFailed));
         QCOMPARE(doctor.out, "Missing: a system tray.\n");
     }
 
-    void listShowsDisplayOrderAndVisibility()
+    // Hidden items say so, and the columns stay aligned past an accented name;
+    // the display order is the keyboard suite's, read through `ventrel list`.
+    void listShowsVisibility()
     {
-        // The display order, after moves, is the keyboard suite's, read through `ventrel list`.
-        {
-            PresetManager presets(m_defaults);
-            QVERIFY(presets.addPreset("Tall", 600, 1000));
-            presets.togglePresetVisibility(WindowPreset::defaultPresets().at(2).id);
-            SnapPositionManager(m_defaults).togglePositionVisibility(SnapPosition::centerThird);
-        }
+        PresetManager(m_defaults).togglePresetVisibility(WindowPreset::defaultPresets().at(2).id);
+        SnapPositionManager(m_defaults).togglePositionVisibility(SnapPosition::centerThird);
         const Result result = run({"list"});
         QCOMPARE(result.status, 0);
-        QCOMPARE(result.err, QString());
-        QCOMPARE(result.out, "Presets:\n"
-                             "  Web Demo     1200×800     shown\n"
-                             "  Desktop App  1440×900     shown\n"
-                             "  Full HD      1920×1080    hidden\n"
-                             "  HD Video     1280×720     shown\n"
-                             "  Compact      800×600      shown\n"
-                             "  Café         1000×700     shown\n"
-                             "  Tall         600×1000     shown\n"
-                             "Snap positions:\n"
-                             "  leftHalf      Left Half      shown\n"
-                             "  rightHalf     Right Half     shown\n"
-                             "  leftThird     Left Third     shown\n"
-                             "  centerThird   Center Third   hidden\n"
-                             "  rightThird    Right Third    shown\n"
-                             "  topHalf       Top Half       shown\n"
-                             "  bottomHalf    Bottom Half    shown\n");
-        QVERIFY(!m_usedWindowSystem);
+        QVERIFY(result.err.isEmpty() && !m_usedWindowSystem);
+        const QStringList lines = result.out.split(u'\n');
+        QCOMPARE(lines.filter("hidden"), (QStringList{"  Full HD      1920×1080    hidden", "  centerThird   Center Third   hidden"}));
+        QVERIFY(lines.contains("  Café         1000×700     shown"));
     }
 
     // A 10 MB name and an escape sequence in the saved presets: the listing

@@ -135,9 +135,6 @@ xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& t
         process->start(clients + QStringLiteral("/gtk-client.py"),
                        {geometry, title, kind == Client::fixedSizeGtk ? QStringLiteral("--fixed") : QString()});
         break;
-    case Client::qt:
-        process->start(clients + QStringLiteral("/qt-client"), {geometry, title});
-        break;
     case Client::xterm: // geometry in character cells
         process->start(QStringLiteral("xterm"), {QStringLiteral("-geometry"), geometry, QStringLiteral("-title"), title});
         break;
@@ -164,11 +161,11 @@ xcb_window_t DesktopProbe::startClient(const QString& geometry, const QString& t
     m_clientWindows.push_back(found);
     // openbox may activate the window a moment before it puts the frame in place.
     const QStringList place = geometry.section(u'+', 1).split(u'+');
-    if (hasWindowManager() && place.size() == 2 && (kind == Client::xmessage || kind == Client::qt))
+    if (hasWindowManager() && place.size() == 2 && kind == Client::xmessage)
         std::ignore = QTest::qWaitFor(
             [&] { return frame(found).value_or(QRect()).topLeft() == QPoint(place[0].toInt(), place[1].toInt()); });
     // GTK windows go on settling their size and shadow after they are active.
-    if (kind != Client::xmessage && kind != Client::qt)
+    if (kind != Client::xmessage)
         settledFrame(found, QRect());
     return found;
 }

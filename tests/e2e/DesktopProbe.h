@@ -46,7 +46,6 @@ public:
         xmessage,     // takes any size
         gtk,          // GTK 3 drawing its own title bar (and, composited, a shadow)
         fixedSizeGtk, // the same, not resizable
-        qt,           // a plain Qt window
         xterm,        // sizes in character cells; geometry in cells too
     };
     // A client window at "WxH+X+Y"; waits until it is active and placed

@@ -9,7 +9,6 @@ ventrel=$1
 . "$VENTREL_E2E_LIB"
 . "$(dirname "$0")/tray-lib.sh"
 
-at() { /usr/bin/python3 "$(dirname "$0")/a11y-check.py" "$@"; }
 # keys DESCRIPTION FOCUS KEY...: the keys, then the focused object must read FOCUS ("role|name|description|checked").
 keys() { [ $# -lt 3 ] || xdotool key "${@:3}"; eventually "$1" "$2" at focus; }
 # The presets as `ventrel list` prints them: "name:shown,name:hidden,...".
@@ -21,17 +20,14 @@ window() { eventually "$1" "$2" holds has_window_named "$3"; }
 row() { echo "list item|$1||"; }
 eye() { if [ "$2" = shown ]; then echo "push button|Hide $1 from menu|Hide from menu|checked"; else echo "push button|Show $1 in menu|Show in menu|"; fi; }
 
-client=$(start_client 600x400+200+150 a11y-client)
 a11y_session
 start_app "$ventrel"
 
 "$ventrel" # a second launch opens Settings, on General, in the first
 keys "Settings opens with the sidebar focused" "$(row General)"
 check "General: a frame with its title, named controls, described check boxes" "" "$(at audit Settings)"
-check "group titles are headings" "heading|Startup||" "$(at object Startup)"
 keys "the scroll area is no Tab stop" "check box|Launch at Login|Automatically start Ventrel when you log in.|" Tab
-keys "back on the sidebar" "$(row General)" shift+Tab
-keys "Down selects Presets" "$(row Presets)" Down
+keys "Shift+Tab and Down select Presets" "$(row Presets)" shift+Tab Down
 keys "Tab goes on to the list's first row" "$(row "Web Demo, 1200 × 800")" Tab
 order="Desktop App:shown,Full HD:shown,Web Demo:shown,HD Video:shown,Compact:shown"
 keys "the row moved by Alt+Down keeps the focus" "$(row "Web Demo, 1200 × 800")" alt+Down alt+Down
@@ -45,8 +41,7 @@ keys "Space hides the preset; the focus stays on its eye" "$(eye "Desktop App" h
 stored "the preset is hidden" "${order/Desktop App:shown/Desktop App:hidden}"
 check "the hidden row says so" "list item|Desktop App, 1440 × 900|hidden|" "$(at object "Desktop App, 1440 × 900")"
 keys "Space shows it again" "$(eye "Desktop App" shown)" space
-field() { echo "push button|Shortcut for $1|No shortcut|"; }
-keys "then its shortcut field" "$(field "Desktop App")" Tab
+keys "then its shortcut field" "push button|Shortcut for Desktop App|No shortcut|" Tab
 keys "Tab follows the rows in reading order" "$(eye Compact shown)" Tab Tab Tab Tab Tab Tab Tab
 keys "and then reaches Add Preset" "push button|Add Preset||" Tab Tab
 
@@ -59,7 +54,6 @@ eventually "an out-of-range size says why, as an alert" "alert|$range||" at obje
 xdotool key BackSpace BackSpace type --delay 20 "900"
 wait_for 5 reads "" at object "$range" || true
 keys "Return adds; the focus returns to Add Preset" "push button|Add Preset||" Return
-stored "the preset is stored" "$order,Square:shown"
 keys "the form opens again" "text|Name|Name|" space
 xdotool type --delay 20 "square"
 xdotool key Tab type --delay 20 "1000"
@@ -97,20 +91,9 @@ check "About: a dialog with its title, named controls" "" "$(at audit "About Ven
 xdotool key Escape
 window "Escape closes About" no "About Ventrel"
 open_menu >/dev/null || true
-xdotool key Up Up Return
-keys "Tab reaches About's link" "label|ventrel.app||" Tab
-xdotool key ctrl+w
-window "Ctrl+W closes About" no "About Ventrel"
-open_menu >/dev/null || true
 xdotool key ctrl+comma
 window "Ctrl+, with the menu open opens Settings" yes Settings
 xdotool key ctrl+w
-
-wmctrl -i -a "$client"
-wait_for 5 reads "$client" active_window || true
-open_menu >/dev/null || true
-xdotool key ctrl+3
-eventually "Ctrl+3 with the menu open gives the third preset, Web Demo" "1200 800" frame_size "$client"
 open_menu >/dev/null || true
 xdotool key ctrl+q
 quit() { ! kill -0 "$app" 2>/dev/null; }

@@ -17,6 +17,8 @@ reads() { [ "$("${@:2}" 2>/dev/null)" = "$1" ]; }
 eventually() { wait_for 5 reads "$2" "${@:3}" || true; check "$1" "$2" "$("${@:3}" 2>/dev/null)"; }
 holds() { "$@" && echo yes || echo no; }
 frame_size() { frame_geometry "$1" | cut -d' ' -f3-; }
+# activate WINDOW: makes it the active window, as the user going back to it.
+activate() { wmctrl -i -a "$1"; wait_for 5 reads "$1" active_window || true; }
 
 # start_app VENTREL: the tray app in the background as $app, once its icon is in the tray.
 start_app() {
@@ -48,38 +50,30 @@ menu_open() {
   return 1
 }
 
-# a11y_find NAME | a11y_find --menu NAME CMD...: "x y" of the object called
-# NAME, or of that item in the menu CMD opens, found as a screen reader does.
-a11y_find() {
-  local check
-  check=$(dirname "${BASH_SOURCE[0]}")/a11y-check.py
-  if [ "$1" = --menu ]; then /usr/bin/python3 "$check" menu-item "${@:2}"; else /usr/bin/python3 "$check" where "$1"; fi
-}
+# at COMMAND ARGUMENTS...: what a screen reader finds (a11y-check.py): "where
+# NAME" is the "x y" of the object called NAME; "menu-item NAME CMD..." that
+# of the item in the menu CMD opens.
+at() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y-check.py" "$@"; }
 
 # open_tray_menu BUTTON ITEM: clicks the icon with that button and, once the
 # menu shows, prints where its item ITEM is ("x y").
 open_tray_menu() {
   local x y
   read -r x y <<<"$(tray_icon_geometry)"
-  a11y_find --menu "$2" xdotool mousemove $((x + 8)) $((y + 8)) click "$1" ||
+  at menu-item "$2" xdotool mousemove $((x + 8)) $((y + 8)) click "$1" ||
     { echo "the tray menu did not open with \"$2\" in it" >&2; return 1; }
-}
-
-# open_submenu X Y ITEM: clicks the submenu item at X Y and prints where ITEM is in it.
-open_submenu() {
-  a11y_find --menu "$3" xdotool mousemove "$1" "$2" click 1 || { echo "no submenu with \"$3\"" >&2; return 1; }
 }
 
 # choose X Y: clicks the menu item there and waits for the menu to close.
 choose() {
   xdotool mousemove "$1" "$2" click 1
-  wait_for 5 bash -c '! { . "$VENTREL_E2E_LIB"; . "$0"; menu_open; }' "${BASH_SOURCE[0]}"
+  wait_for 5 eval '! menu_open'
 }
 
 # a11y_session: a private session bus with the accessibility bus on it, for
 # apps started afterwards; Qt then shows its widgets to screen readers, and
 # the tests find menu items and buttons by their names as one does. When the
-# suite ends, the buses go, and the app ($app), a tray ($tray) and a key holder ($holder).
+# suite ends, the buses go, and the app ($app) and a tray ($tray).
 a11y_session() {
   local out
   out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
@@ -88,16 +82,13 @@ a11y_session() {
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   A11Y_PIDS="$A11Y_PIDS $!"
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-  trap 'kill ${app:-} ${tray:-} ${holder:-} 2>/dev/null || true; a11y_end' EXIT
+  trap 'kill ${app:-} ${tray:-} 2>/dev/null || true; kill $A11Y_PIDS 2>/dev/null || true' EXIT
 }
-a11y_end() { kill $A11Y_PIDS 2>/dev/null || true; }
 
 # click_item NAME: clicks the object of that name in our windows once it shows.
 click_item() {
-  local x y
-  wait_for 5 a11y_find "$1" || { echo "no \"$1\" is shown" >&2; return 1; }
-  read -r x y <<<"$(a11y_find "$1")"
-  xdotool mousemove "$x" "$y" click 1
+  wait_for 5 at where "$1" || { echo "no \"$1\" is shown" >&2; return 1; }
+  xdotool mousemove $(at where "$1") click 1
 }
 
 # has_window_named TITLE: whether a top-level window with that WM_NAME is mapped.

@@ -12,11 +12,7 @@ export TMPDIR=$d
 mkdir -p "$d/bin" "$d/direct" "$d/forwarded" && cp "$ventrel" "$d/bin/ventrel"
 
 focused() {
-  if [ -n "${SWAYSOCK:-}" ]; then
-    swaymsg -t get_tree | /usr/bin/python3 -c 'import json, sys
-def walk(n): return (n.get("focused") and n.get("name") == sys.argv[1]) or any(walk(c) for c in n["nodes"] + n["floating_nodes"])
-sys.exit(not walk(json.load(sys.stdin)))' "$1"
-  else _title_is_active "$1"; fi
+  if [ -n "${SWAYSOCK:-}" ]; then swaymsg -q "[con_id=__focused__ title=\"^$1\$\"] nop"; else _title_is_active "$1"; fi
 }
 open_window() {
   if [ -n "${SWAYSOCK:-}" ]; then foot -T table cat >/dev/null 2>&1 & else xmessage -geometry 500x300+100+80 -title table table >/dev/null 2>&1 & fi

@@ -35,40 +35,29 @@ class TestMenuBarManager : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuStructure_data()
-    {
-        QTest::addColumn<int>("visiblePresets");
-        QTest::addColumn<bool>("trusted");
-        QTest::newRow("3 presets, trusted") << 3 << true;
-        QTest::newRow("12 presets, untrusted") << 12 << false;
-    }
-
+    // Untrusted, with more presets than there are number keys.
     void menuStructure()
     {
-        QFETCH(int, visiblePresets);
-        QFETCH(bool, trusted);
         Fixture f;
-        f.showPresets(visiblePresets);
-        f.windows.trusted = trusted;
+        f.showPresets(12);
+        f.windows.trusted = false;
         MenuBarManager manager(f.presets, f.positions, f.windows);
 
         const QList<QAction*> actions = manager.menu()->actions();
-        QStringList expected;
-        if (!trusted)
-            expected << "Grant Accessibility Permission..." << "---";
+        QStringList expected{"Grant Accessibility Permission...", "---"};
         const QList<WindowPreset> visible = f.presets.visiblePresets();
-        QCOMPARE(visible.size(), visiblePresets);
+        QCOMPARE(visible.size(), 12);
         for (const WindowPreset& p : visible)
             expected << QStringLiteral("%1\u00D7%2 - %3").arg(p.width).arg(p.height).arg(p.name);
-        expected << tail;
-        QCOMPARE(menuLines(manager.menu()), expected);
-
-        const int first = trusted ? 0 : 2;
-        for (int i = 0; i < visiblePresets; ++i) {
-            const QKeySequence key = actions.at(first + i)->shortcut();
-            QCOMPARE(key, i < 9 ? QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)) : QKeySequence());
-            QCOMPARE(actions.at(first + i)->data().value<WindowPreset>(), visible.at(i));
+        QCOMPARE(menuLines(manager.menu()), expected << tail);
+        for (int i = 0; i < visible.size(); ++i) {
+            QCOMPARE(actions.at(2 + i)->shortcut(), i < 9 ? QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)) : QKeySequence());
+            QCOMPARE(actions.at(2 + i)->data().value<WindowPreset>(), visible.at(i));
         }
+
+        f.windows.calls.clear();
+        actions.first()->trigger();
+        QCOMPARE(f.windows.calls, QStringList{"trusted prompt"});
     }
 
     // What the menu draws, top to bottom: the text of each item, "---" for a
@@ -149,60 +138,39 @@ private slots:
         menu->hide();
     }
 
+    // Without the permission an item asks for it, and says so, before anything else can fail.
     void failuresAreAlerted_data()
     {
         QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("trusted");
         QTest::addColumn<QString>("alert");
-        QTest::newRow("preset") << "1440\u00D7900 - Desktop App" << "Resize Failed | Failed to resize window.";
-        QTest::newRow("snap") << "Left Half" << "Snap Failed | Failed to snap window to position.";
+        const QString permission = "Accessibility Permission Required | Please grant Accessibility permission in "
+                                   "System Settings > Privacy & Security > Accessibility, then try again.";
+        QTest::newRow("preset") << "1440\u00D7900 - Desktop App" << true << "Resize Failed | Failed to resize window.";
+        QTest::newRow("snap") << "Left Half" << true << "Snap Failed | Failed to snap window to position.";
+        QTest::newRow("preset, untrusted") << "1200\u00D7800 - Web Demo" << false << permission;
+        QTest::newRow("snap, untrusted") << "Center Third" << false << permission;
     }
 
     void failuresAreAlerted()
     {
         QFETCH(QString, item);
+        QFETCH(bool, trusted);
         Fixture f;
         f.windows.writeError = PlatformError::refused;
+        f.windows.trusted = trusted;
         MenuBarManager manager(f.presets, f.positions, f.windows);
         AlertCatcher catcher;
         findAction(manager.menu(), item)->trigger();
         QTEST(catcher.alerts.join(u','), "alert");
+        QCOMPARE(f.windows.calls.filter("prompt"), trusted ? QStringList() : QStringList{"trusted prompt"});
     }
 
-    void missingPermissionPromptsAndExplains()
-    {
-        Fixture f;
-        f.windows.trusted = false;
-        MenuBarManager manager(f.presets, f.positions, f.windows);
-        const QString permission = "Accessibility Permission Required | Please grant Accessibility permission in "
-                                   "System Settings > Privacy & Security > Accessibility, then try again.";
-        for (const char* item : {"1200\u00D7800 - Web Demo", "Center Third"}) {
-            AlertCatcher catcher;
-            f.windows.calls.clear();
-            findAction(manager.menu(), QString::fromUtf8(item))->trigger();
-            QCOMPARE(f.windows.calls, (QStringList{"trusted", "trusted prompt"}));
-            QCOMPARE(catcher.alerts, QStringList{permission});
-        }
-
-        f.windows.calls.clear();
-        findAction(manager.menu(), "Grant Accessibility Permission...")->trigger();
-        QCOMPARE(f.windows.calls, QStringList{"trusted prompt"});
-        QCOMPARE(menuLines(manager.menu()).first(), QStringLiteral("Grant Accessibility Permission..."));
-    }
-
-    void callbacksAndRebuildsInPlace()
+    // The one menu the tray shows is refilled; the old items go later.
+    void rebuildsInPlace()
     {
         Fixture f;
         MenuBarManager manager(f.presets, f.positions, f.windows);
-        findAction(manager.menu(), "Settings...")->trigger(); // no callback yet: nothing happens
-        int settings = 0;
-        int about = 0;
-        manager.onSettingsRequested = [&] { ++settings; };
-        manager.onAboutRequested = [&] { ++about; };
-        findAction(manager.menu(), "Settings...")->trigger();
-        findAction(manager.menu(), "About Ventrel")->trigger();
-        QCOMPARE(std::pair(settings, about), std::pair(1, 1));
-
-        // The one menu the tray shows is refilled; the old items go later.
         QMenu* menu = manager.menu();
         QPointer<QAction> old = findAction(menu, "Quit Ventrel");
         QVERIFY(f.presets.addPreset(QStringLiteral("Wide"), 2000, 500).has_value());

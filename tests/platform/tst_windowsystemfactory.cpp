@@ -3,7 +3,6 @@
 #include <QTest>
 
 using Backend = WindowSystemFactory::Backend;
-Q_DECLARE_METATYPE(Backend)
 
 class TestWindowSystemFactory : public QObject {
     Q_OBJECT

@@ -7,7 +7,6 @@
 
 #include <QLabel>
 #include <QTest>
-#include <QTimer>
 
 using namespace std::chrono_literals;
 using Response = FeedServer::Response;
@@ -83,7 +82,6 @@ private slots:
                                       << "checking|2.0 (have 1.2) <https://e.com/2.0.gz>";
         QTest::newRow("malformed") << false << Response{"200 OK", "<rss><channel><item></channel></rss>"}
                                    << "checking|The update feed is not valid XML (line 1:";
-        QTest::newRow("empty body") << false << Response{"200 OK", ""} << "checking|The update feed is empty.";
         QTest::newRow("2 MB") << false << Response{"200 OK", twoMegabytes} << "checking|The update feed is larger than 1 MB.";
         QTest::newRow("2 MB, no length") << false << Response{"200 OK", twoMegabytes, {}, false}
                                          << "checking|The update feed is larger than 1 MB.";
@@ -97,22 +95,14 @@ private slots:
         QTest::newRow("automatic, newer") << true << feed({"200=2.0"}) << "2.0 (have 1.2) <https://e.com/2.0.gz>";
         QTest::newRow("automatic, 404: quiet") << true << Response{"404 Not Found"} << "";
         // What a hostile server may send ends within the deadline, and its markup is shown as plain text.
-        QByteArray attributes;
-        for (int i = 0; i < 95000; ++i)
-            attributes += " a" + QByteArray::number(i) + "=''";
         QTest::newRow("60,000 levels") << false << channel("<item><sparkle:version>" + QByteArray("<a>").repeated(60000))
                                        << "checking|The update feed is nested more than 32 levels deep.";
-        QTest::newRow("95,000 attributes") << false << channel("<item" + attributes + "/>")
-                                           << "checking|The update feed has an element with more than 32 attributes.";
         QTest::newRow("100,000 elements") << false << channel(QByteArray("<x/>").repeated(100000))
                                           << "checking|The update feed has more than 20000 elements.";
         QTest::newRow("markup as version, plain http link")
             << false << channel("<item><sparkle:version>130</sparkle:version><sparkle:shortVersionString>&lt;img src='/dev/zero'>"
                                 "1.3</sparkle:shortVersionString><enclosure url='http://e.com/a.gz'/></item>")
             << "checking|<img src='/dev/zero'>1.3 (have 1.2) <>";
-        // Qt ends some loops itself, with a status of its own, before our count does.
-        QTest::newRow("redirect loop") << false << Response{"302 Found", {}, "Location: /appcast.xml\r\n"}
-                                       << "checking|The update server ";
         QTest::newRow("not modified") << false << Response{"304 Not Modified"}
                                       << "checking|The update server answered with HTTP status 304 (Not Modified).";
     }
@@ -138,63 +128,34 @@ private slots:
         QVERIFY2(expected.isEmpty() ? shown.isEmpty() : shown.startsWith(expected), qPrintable(shown));
         for (const QLabel* label : m_driver->findChildren<QLabel*>())
             QVERIFY(label->text().isEmpty() || label->textFormat() == Qt::PlainText);
-        if (QByteArrayView(QTest::currentDataTag()) != "redirect loop") // which asks again by itself
-            QCOMPARE(m_server.requests, QStringList{"/appcast.xml"});
+        QCOMPARE(m_server.requests, QStringList{"/appcast.xml"});
         QCOMPARE(updater->lastCheckTime(), m_now);
         QVERIFY(automatic ? updater->timeUntilAutomaticCheck() > 23h : !updater->timeUntilAutomaticCheck());
     }
 
-    // Refused at once, so before any connection is tried; a cancelled check reports nothing.
-    void insecureAddressRefusedAndCancelLeavesNoTrace()
+    // Refused at once, so before any connection is tried.
+    void insecureAddressIsRefused()
     {
         updater(QUrl("http://192.0.2.10/appcast.xml"))->checkForUpdates();
         QCOMPARE(m_calls.value(1), "The update feed address \"http://192.0.2.10/appcast.xml\" is not secure; only https is allowed.");
-        m_calls.clear();
-        m_settings = m_files.fresh();
-        m_server.routes["/appcast.xml"] = Response{""};
-        auto updater = this->updater();
-        updater->checkForUpdates();
-        QTRY_COMPARE_WITH_TIMEOUT(m_server.requests.size(), 1, 5000);
-        m_driver->cancel();
-        QVERIFY(updater->canCheckForUpdates());
-        // Until the check's own deadline has surely passed: a precise timer of
-        // that deadline plus the 5 % a coarse one may run late, started later.
-        bool deadlinePassed = false;
-        QTimer::singleShot(525ms, Qt::PreciseTimer, this, [&] { deadlinePassed = true; });
-        QTRY_VERIFY(deadlinePassed);
-        QCOMPARE(m_calls, QStringList{"checking"});
-        QCOMPARE(updater->lastCheckTime(), std::nullopt);
     }
 
-    void redirectsKeepTheFirstRequestsRule()
-    {
-        QVERIFY(FeedFetcher::checkRedirect(QUrl("https://a.com/f"), QUrl("https://b.com/f")));
-        QVERIFY(!FeedFetcher::checkRedirect(QUrl("https://a.com/f"), QUrl("http://127.0.0.1/f")));
-        QVERIFY(FeedFetcher::checkRedirect(QUrl("http://127.0.0.1:1/f"), QUrl("http://localhost:2/f")));
-    }
-
-    void automaticChecksRunAtMostOnceADay_data()
-    {
-        QTest::addColumn<QVariant>("lastCheck"); // hours ago; nothing: never checked
-        QTest::addColumn<int>("minutes");        // until the next check
-        QTest::newRow("never checked") << QVariant() << 0;
-        QTest::newRow("2 hours ago") << QVariant(2) << 22 * 60;
-        QTest::newRow("30 hours ago") << QVariant(30) << 0;
-        QTest::newRow("clock set back") << QVariant(-48) << 24 * 60;
-    }
-    // The choice, passed on by the store, is kept in the settings file for the next run.
+    // The choice, passed on by the store, is kept in the settings file for the
+    // next run, which waits out the day since the last check; a last check in
+    // the future (the clock set back) waits a day at most.
     void automaticChecksRunAtMostOnceADay()
     {
-        QFETCH(QVariant, lastCheck);
-        QFETCH(int, minutes);
-        if (lastCheck.isValid())
-            QSettings(m_settings, QSettings::IniFormat).setValue(SettingsKeys::lastUpdateCheckTime, m_now.addSecs(-3600 * lastCheck.toInt()).toString(Qt::ISODate));
-        auto updater = this->updater();
-        QCOMPARE(updater->timeUntilAutomaticCheck(), std::nullopt); // off
-        UpdateManager(std::move(updater)).setAutomaticallyChecksForUpdates(true);
-        const auto delay = this->updater()->timeUntilAutomaticCheck();
-        QVERIFY2(delay && std::chrono::abs(*delay - std::chrono::minutes(minutes)) < 1s, qPrintable(QString::number(delay.value_or(-1ms).count())));
-        QVERIFY(SettingsFiles::read(m_settings).contains("[Updater]\nautomaticallyChecksForUpdates=true\n"));
+        for (const auto& [hoursAgo, wait] : {std::pair{2, 22h}, {-48, 24h}}) {
+            m_settings = m_files.fresh();
+            QSettings(m_settings, QSettings::IniFormat)
+                .setValue(SettingsKeys::lastUpdateCheckTime, m_now.addSecs(-3600 * hoursAgo).toString(Qt::ISODate));
+            auto updater = this->updater();
+            QCOMPARE(updater->timeUntilAutomaticCheck(), std::nullopt); // off
+            UpdateManager(std::move(updater)).setAutomaticallyChecksForUpdates(true);
+            const auto delay = this->updater()->timeUntilAutomaticCheck();
+            QVERIFY2(delay && std::chrono::abs(*delay - wait) < 1s, qPrintable(QString::number(delay.value_or(-1ms).count())));
+            QVERIFY(SettingsFiles::read(m_settings).contains("[Updater]\nautomaticallyChecksForUpdates=true\n"));
+        }
     }
 };
 

@@ -27,25 +27,24 @@ class TestPresetsPane : public QObject {
     }
 
 private slots:
-    // The width also goes through the integer parsing alone ("-" when it does not
-    // parse); a sign and leading zeros go through the form below.
+    // Add is offered only for what the store would accept. The numbers past 64
+    // bits would wrap to 1000 if the parsing let them, and the lowest one to
+    // fit trips the sanitizers if it is negated; a sign and leading zeros go
+    // through the form below.
     void formValidity_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("height");
-        QTest::addColumn<QString>("parsedWidth");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("tabs and spaces") << QString::fromUtf8("\t \u00a0\u2003") << "800" << "600" << "800" << false;
-        QTest::newRow("line break is left to the store") << "\n" << "800" << "600" << "800" << true;
-        QTest::newRow("both bounds") << "Edge" << "10000" << "100" << "10000" << true;
-        QTest::newRow("width below range") << "Thin" << "99" << "600" << "99" << false;
-        QTest::newRow("height above range") << "Tall" << "800" << "10001" << "800" << false;
-        for (const char* text : {"9223372036854775807", "-9223372036854775808"})
-            QTest::newRow(text) << "Big" << text << "600" << text << false;
-        for (const char* text : {"9223372036854775808", "-9223372036854775809", "", "+", "+-5", " 800", "800px"})
-            QTest::newRow(qPrintable(QString("'%1'").arg(text))) << "Bad" << text << "600" << "-" << false;
-        QTest::newRow("arabic digits") << "Bad" << QString::fromUtf8("\u0668\u0660\u0660") << "600" << "-" << false;
+        QTest::newRow("tabs and spaces") << QString::fromUtf8("\t \u00a0\u2003") << "800" << "600" << false;
+        QTest::newRow("line break is left to the store") << "\n" << "800" << "600" << true;
+        QTest::newRow("width below range") << "Thin" << "99" << "600" << false;
+        QTest::newRow("height above range") << "Tall" << "800" << "10001" << false;
+        for (const char* text : {"18446744073709552616", "-18446744073709550616", "-9223372036854775808", " 800",
+                                 "800px"})
+            QTest::newRow(qPrintable(QString("'%1'").arg(text))) << "Bad" << text << "600" << false;
+        QTest::newRow("arabic digits") << "Bad" << QString::fromUtf8("\u0668\u0660\u0660") << "600" << false;
     }
 
     void formValidity()
@@ -53,14 +52,10 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, width);
         QFETCH(QString, height);
-        QFETCH(QString, parsedWidth);
-        QFETCH(bool, valid);
-        const std::optional<qint64> parsed = PresetsPane::parseInteger(width);
-        QCOMPARE(parsed ? QString::number(*parsed) : "-", parsedWidth);
         TemporaryStores stores;
         PresetsPane pane(stores.presets);
         openAndFill(pane, name, width, height);
-        QCOMPARE(pane.findChild<QAbstractButton*>("submitPresetButton")->isEnabled(), valid);
+        QTEST(pane.findChild<QAbstractButton*>("submitPresetButton")->isEnabled(), "valid");
     }
 
     // Adding, deleting and the eyes go through the keyboard suite on the real
@@ -102,7 +97,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("first before third") << QList<int>{0} << 2 << "BACDEF";
         QTest::newRow("two to the end") << QList<int>{0, 2} << 6 << "BDEFAC";
-        QTest::newRow("past the end") << QList<int>{0} << 9 << "BCDEFA";
         QTest::newRow("below the last row") << QList<int>{1} << -1 << "ACDEFB";
     }
 

@@ -39,21 +39,19 @@ private slots:
         const auto resized = [&](QString size) { return found + QStringList{"size " + size, "release"}; };
         const int ok = -1, snapFailed = int(WindowError::snapFailed), noWindow = int(WindowError::noActiveWindow),
                   untrusted = int(WindowError::accessibilityNotGranted), resizeFailed = int(WindowError::resizeFailed);
-        QTest::newRow("leftHalf") << "snap leftHalf" << "" << false << ok << snapped("0,25 720x875");
+        QTest::newRow("topHalf") << "snap topHalf" << "" << false << ok << snapped("0,25 1440x437.5");
         QTest::newRow("bottomHalf dock") << "snap bottomHalf" << "" << true << ok << snapped("0,437.5 1440x412.5");
         QTest::newRow("snap untrusted") << "snap leftHalf" << "untrusted" << false << untrusted << found.mid(0, 1);
         QTest::newRow("snap no app") << "snap leftHalf" << "noApp" << false << noWindow << found.mid(0, 2);
-        // The screen test comes before the missing window is reported.
         QTest::newRow("snap no screen, no window") << "snap leftHalf" << "noScreen noWindow" << false << snapFailed << found;
         QTest::newRow("snap no window") << "snap leftHalf" << "noWindow" << false << noWindow << found;
         // Moved but not resized: the size was refused.
-        QTest::newRow("snap size refused") << "snap leftHalf" << "keepsSize" << false << snapFailed << snapped("0,25 720x875");
+        QTest::newRow("snap size refused") << "snap centerThird" << "keepsSize" << false << snapFailed << snapped("480,25 480x875");
         // A terminal that rounds to its character cells has still changed.
         QTest::newRow("snap other size") << "snap leftHalf" << "cells" << false << ok << snapped("0,25 720x875");
         // Resizing clamps to the visible frame and never moves the window.
         QTest::newRow("clamped") << "resize 1920x1080" << "" << false << ok << resized("1440x875");
         QTest::newRow("one side clamped") << "resize 1000x5000" << "" << true << ok << resized("1000x825");
-        QTest::newRow("fraction kept") << "resize 640.5x480.25" << "" << false << ok << resized("640.5x480.25");
         QTest::newRow("no screen, unclamped") << "resize 1920x1080" << "noScreen" << false << ok << resized("1920x1080");
         QTest::newRow("resize untrusted") << "resize 800x600" << "untrusted" << false << untrusted << found.mid(0, 1);
         QTest::newRow("resize no app") << "resize 800x600" << "noApp" << false << noWindow << found.mid(0, 2);
@@ -105,7 +103,7 @@ private slots:
         const int onMain = int(ScreenChoice::main), onWindow = int(ScreenChoice::window);
         const QRectF mostlyRight(1300, 100, 400, 300), offScreen(5000, 5000, 100, 100);
         QTest::newRow("main, window on the right") << "snap leftHalf" << onMain << mostlyRight << QRectF(0, 25, 720, 875);
-        QTest::newRow("window's screen") << "snap leftHalf" << onWindow << mostlyRight << QRectF(1440, 0, 640, 690);
+        QTest::newRow("window's screen") << "snap rightHalf" << onWindow << mostlyRight << QRectF(2080, 0, 640, 690);
         QTest::newRow("on no screen: main") << "snap leftHalf" << onWindow << offScreen << QRectF(0, 25, 720, 875);
         QTest::newRow("clamped to window's screen") << "resize 1920x1080" << onWindow << mostlyRight
                                                     << QRectF(1300, 100, 1280, 690);

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # The tray app on GNOME, run by with-gnome.sh:
-#   gnome_tray_e2e.sh VENTREL with      the AppIndicator extension runs: the
-#                                       icon appears in the top bar, a left
-#                                       click opens its menu there, and a
-#                                       chosen item acts
+#   gnome_tray_e2e.sh VENTREL with      the AppIndicator extension runs: the icon appears in the
+#                                       top bar, a left click opens its menu, a chosen item acts
 #   gnome_tray_e2e.sh VENTREL without   no tray host: Ventrel says so once
 set -euo pipefail
 . "$VENTREL_E2E_LIB"

@@ -1,25 +1,15 @@
 #!/usr/bin/env bash
-# Both entry files of the GNOME Shell extension parse, and both load the same
-# body. The imports.* entry (GNOME 43-44) is parsed as a script here and loaded
-# by the real Shell in the gnome_shell test; the ES-module entry (GNOME 45+),
-# which GNOME 43 cannot load, runs under `gjs -m` with the Shell's Extension
-# class stood in for, exports the body's interface on a private bus and
-# answers on it.
+# The ES-module entry of the GNOME Shell extension (GNOME 45+), which the GNOME
+# 43 of the gnome_shell test cannot load: it runs under `gjs -m` with the
+# Shell's Extension class stood in for, exports the body's interface on a
+# private bus and answers on it. The other entry is the one that test loads.
 set -euo pipefail
 ext=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../src/platform/gnome/extension" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-for entry in legacy module; do
-  grep -q "body.js" "$ext/$entry/extension.js" || { echo "lint: $entry/extension.js does not load body.js" >&2; exit 1; }
-  uuid=$(sed -n 's/.*"uuid": *"\([^"]*\)".*/\1/p' "$ext/$entry/metadata.json")
-  [ "$uuid" = ventrel@ventrel.app ] || { echo "lint: $entry/metadata.json names $uuid" >&2; exit 1; }
-done
-
-gjs -c "
-const text = new TextDecoder().decode(imports.gi.GLib.file_get_contents('$ext/legacy/extension.js')[1]);
-new Function(text);
-if (!/function init\(/.test(text)) throw new Error('legacy/extension.js has no init()');"
+uuid=$(sed -n 's/.*"uuid": *"\([^"]*\)".*/\1/p' "$ext/module/metadata.json")
+[ "$uuid" = ventrel@ventrel.app ] || { echo "lint: module/metadata.json names $uuid" >&2; exit 1; }
 
 mkdir "$tmp/shell"
 cp "$ext/body.js" "$tmp/shell/"

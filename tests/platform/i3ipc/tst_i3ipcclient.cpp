@@ -1,9 +1,11 @@
-// The IPC client and the tree reader against a peer that sends whatever a
-// row says: a broken or hostile compositor must end in an error, never in a
-// crash, a huge allocation or a wait without end.
+// The i3 IPC client against a peer that sends whatever a row says, and the
+// frames read from a compositor's JSON: a broken or hostile compositor must
+// end in an error, never in a crash, a huge allocation or a wait without end.
 #include "platform/i3ipc/I3IpcClient.h"
 #include "platform/i3ipc/I3IpcTree.h"
+#include "platform/kwin/KWinAnswer.h"
 
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -68,6 +70,8 @@ private slots:
         QCOMPARE(reply ? Result() : Result(reply.error()), result);
     }
 
+    // Frames in a compositor's JSON: objects from i3's tree, arrays from our
+    // KWin script (Plasma 6 reports fractions, rounded to whole pixels there).
     void rectangles_data()
     {
         QTest::addColumn<QByteArray>("json");
@@ -77,13 +81,20 @@ private slots:
         QTest::newRow("negative size") << QByteArray(R"({"x":0,"y":0,"width":-1,"height":10})") << std::optional<QRect>();
         QTest::newRow("fraction") << QByteArray(R"({"x":0.5,"y":0,"width":1,"height":10})") << std::optional<QRect>();
         QTest::newRow("text") << QByteArray(R"({"x":"0","y":0,"width":1,"height":10})") << std::optional<QRect>();
+        QTest::newRow("KWin plain") << QByteArray("[10, -20, 300, 200]") << std::optional(QRect(10, -20, 300, 200));
+        QTest::newRow("KWin fractional") << QByteArray("[10.4, 20.6, 300.5, 200]") << std::optional(QRect(10, 21, 301, 200));
+        QTest::newRow("KWin empty size") << QByteArray("[0, 0, 0, 200]") << std::optional<QRect>();
+        QTest::newRow("KWin far away") << QByteArray("[1e12, 0, 300, 200]") << std::optional<QRect>();
+        QTest::newRow("KWin text") << QByteArray(R"(["0", 0, 300, 200])") << std::optional<QRect>();
+        QTest::newRow("KWin three values") << QByteArray("[0, 0, 300]") << std::optional<QRect>();
     }
 
     void rectangles()
     {
         QFETCH(QByteArray, json);
         QFETCH(std::optional<QRect>, rect);
-        QCOMPARE(I3IpcTree::rect(QJsonDocument::fromJson(json).object()), rect);
+        const QJsonDocument document = QJsonDocument::fromJson(json);
+        QCOMPARE(document.isArray() ? KWinAnswer::frame(document.array()) : I3IpcTree::rect(document.object()), rect);
     }
 };
 

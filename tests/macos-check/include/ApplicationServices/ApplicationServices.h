@@ -1,13 +1,10 @@
-// The Accessibility calls and the Core Graphics geometry the sources use,
-// declared from Apple's public documentation for the syntax check only.
+// The Accessibility calls and Core Graphics geometry the sources use, from Apple's public documentation.
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <sys/types.h>
 
-#ifdef __cplusplus
 extern "C" {
-#endif
 
 typedef double CGFloat;
 typedef struct CGPoint { CGFloat x, y; } CGPoint;
@@ -32,6 +29,4 @@ CFTypeID AXValueGetTypeID(void);
 AXValueRef AXValueCreate(AXValueType theType, const void* valuePtr);
 Boolean AXValueGetValue(AXValueRef value, AXValueType theType, void* valuePtr);
 
-#ifdef __cplusplus
 }
-#endif

@@ -1,13 +1,9 @@
-// The hot key calls of Carbon's event manager the sources use, declared from
-// Apple's public documentation for the syntax check only.
+// The hot key calls of Carbon's event manager the sources use, from Apple's public documentation.
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
-#include <stdint.h>
 
-#ifdef __cplusplus
 extern "C" {
-#endif
 
 typedef int32_t OSStatus;
 typedef uint32_t UInt32;
@@ -60,6 +56,4 @@ OSStatus RegisterEventHotKey(UInt32 hotKeyCode, UInt32 hotKeyModifiers, EventHot
                              OptionBits options, EventHotKeyRef* outRef);
 OSStatus UnregisterEventHotKey(EventHotKeyRef hotKey);
 
-#ifdef __cplusplus
 }
-#endif

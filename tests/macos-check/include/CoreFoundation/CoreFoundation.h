@@ -1,12 +1,9 @@
-// The Core Foundation types and calls the sources use, declared from Apple's
-// public documentation for the syntax check only; GNUstep has no Core Foundation.
+// The Core Foundation the sources use (GNUstep has none), from Apple's public documentation.
 #pragma once
 
 #include <stdint.h>
 
-#ifdef __cplusplus
 extern "C" {
-#endif
 
 typedef unsigned char Boolean;
 typedef long CFIndex;
@@ -36,6 +33,4 @@ CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, 
                                    const CFDictionaryKeyCallBacks* keyCallBacks,
                                    const CFDictionaryValueCallBacks* valueCallBacks);
 
-#ifdef __cplusplus
 }
-#endif

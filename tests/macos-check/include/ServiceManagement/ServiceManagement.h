@@ -1,5 +1,4 @@
-// SMAppService (macOS 13), declared from Apple's public documentation for the
-// syntax check only.
+// SMAppService (macOS 13), from Apple's public documentation.
 #pragma once
 
 #import <Foundation/Foundation.h>

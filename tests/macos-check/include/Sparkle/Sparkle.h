@@ -1,5 +1,4 @@
-// The part of the Sparkle 2 update framework the sources use, declared from
-// its public documentation for the syntax check only.
+// The part of the Sparkle 2 update framework the sources use, from its public documentation.
 #pragma once
 
 #import <Foundation/Foundation.h>
