@@ -56,29 +56,28 @@ std::optional<QRect> XwaylandGeometry::area(quint32 window, QDeadlineTimer deadl
     xcb_flush(m_connection);
 
     // xcb's own reply calls would block for as long as the server is silent.
-    auto await = [&](unsigned int sequence) -> Reply<void> {
+    // Null for an error; nullopt for a reply that has not come.
+    auto await = [&](unsigned int sequence) -> std::optional<Reply<void>> {
         for (;;) {
             void* reply = nullptr;
             xcb_generic_error_t* error = nullptr;
             if (xcb_poll_for_reply(m_connection, sequence, &reply, &error)) {
                 std::free(error);
-                return {reply, &std::free};
+                return Reply<void>{reply, &std::free};
             }
-            if (!waitReadable(deadline))
-                return {nullptr, &std::free};
+            if (!waitReadable(deadline)) {
+                // It must not be taken for the reply to a later request.
+                xcb_discard_reply(m_connection, sequence);
+                return std::nullopt;
+            }
         }
     };
     const auto geometry = await(geometryCookie.sequence);
-    const auto position = geometry ? await(positionCookie.sequence) : Reply<void>{nullptr, &std::free};
-    if (!position) {
-        // A reply that never came must not be matched to a later request.
-        if (!geometry)
-            xcb_discard_reply(m_connection, geometryCookie.sequence);
-        xcb_discard_reply(m_connection, positionCookie.sequence);
+    const auto position = await(positionCookie.sequence);
+    if (!geometry || !position || !*geometry || !*position)
         return std::nullopt;
-    }
-    const auto* size = static_cast<const xcb_get_geometry_reply_t*>(geometry.get());
-    const auto* origin = static_cast<const xcb_translate_coordinates_reply_t*>(position.get());
+    const auto* size = static_cast<const xcb_get_geometry_reply_t*>(geometry->get());
+    const auto* origin = static_cast<const xcb_translate_coordinates_reply_t*>(position->get());
     return QRect(origin->dst_x, origin->dst_y, size->width, size->height);
 }
 
