@@ -141,6 +141,18 @@ private slots:
         }, 5000));
     }
 
+    // Sent while sway still waits for the client to take the first: it must not end at the first size.
+    void placementRightAfterAnother()
+    {
+        QVERIFY(focus("xmessage"));
+        const QRect second(300, 200, 500, 300);
+        for (const QRect& frame : {QRect(0, 21, 683, 747), second})
+            QCOMPARE((*m_system->focusedWindow())->setFrame(frame).value_or(QRectF()), QRectF(frame));
+        const QJsonObject node = window("xmessage");
+        QCOMPARE(outer(node), second);
+        QVERIFY(QTest::qWaitFor([&] { return second.contains(xClientArea(node)); }, 5000));
+    }
+
     void windowKeepsItsOwnSize_data()
     {
         QTest::addColumn<QString>("client");

@@ -7,7 +7,8 @@
 class I3IpcWindowSystem;
 
 // A window found in the tree of i3 or sway: its container as it was when
-// looked up. Each write is one command; I3IpcWindowSystem does the talking.
+// looked up. Each write is one command (sent again if it did not hold);
+// I3IpcWindowSystem does the talking.
 class I3IpcWindow final : public Window {
 public:
     I3IpcWindow(I3IpcWindowSystem& system, QJsonObject container, qint64 id, const QRectF& frame);

@@ -101,28 +101,53 @@ std::expected<QRectF, PlatformError> I3IpcWindowSystem::place(const I3IpcWindow&
     const QDeadlineTimer deadline(requestTimeout);
     // A tiled window is floated first: someone who asks for a size wants
     // that size, not the share of the layout the tiling would give it.
-    const auto reply = m_client->request(Message::runCommand, placeCommand(window, target).toUtf8(), deadline);
-    if (!reply)
-        return std::unexpected(reply.error());
-    // Both apply the command before they answer it, and the tree then holds
-    // what the window got: i3 keeps an X client's size hints itself, and
-    // sway sizes a client's frame however the client draws inside it.
-    const auto placed = readBack(window.id(), deadline);
-    if (placed && !allSucceeded(*reply))
-        return std::unexpected(PlatformError::refused);
-    return placed;
+    const QByteArray command = placeCommand(window, target).toUtf8();
+    std::expected<QRect, PlatformError> settled;
+    std::optional<QRect> previous;
+    for (int attempt = 0; attempt < maxPlaceAttempts; ++attempt) {
+        const auto reply = m_client->request(Message::runCommand, command, deadline);
+        if (!reply)
+            return std::unexpected(reply.error());
+        // Both apply the command before they answer it, and the tree then
+        // holds the frame meant for the window: i3 keeps an X client's size
+        // hints itself, and sway sizes a client's frame however the client
+        // draws inside it.
+        const auto container = findContainer(window.id(), deadline);
+        if (!container)
+            return std::unexpected(container.error());
+        if (!allSucceeded(*reply))
+            return std::unexpected(PlatformError::refused);
+        const auto answered = outerFrame(*container);
+        if (!answered)
+            return std::unexpected(PlatformError::unreachable);
+        settled = settledFrame(*container, deadline);
+        // sway can still take back the size it answered with, for one a
+        // client commits late for an earlier change (several, when the
+        // layout changed often just before); the same command then gets it
+        // through. The same result twice is the window's own doing.
+        if (!settled || *settled == *answered || *settled == previous || deadline.hasExpired())
+            break;
+        previous = *settled;
+    }
+    if (!settled)
+        return std::unexpected(settled.error());
+    return QRectF(*settled);
 }
 
-std::expected<QRectF, PlatformError> I3IpcWindowSystem::readBack(qint64 id, QDeadlineTimer deadline)
+std::expected<QRect, PlatformError> I3IpcWindowSystem::settledFrame(const QJsonObject& container, QDeadlineTimer)
+{
+    if (const auto frame = outerFrame(container))
+        return *frame;
+    return std::unexpected(PlatformError::unreachable);
+}
+
+std::expected<QJsonObject, PlatformError> I3IpcWindowSystem::findContainer(qint64 id, QDeadlineTimer deadline)
 {
     const auto tree = m_client->request(Message::getTree, {}, deadline);
     if (!tree)
         return std::unexpected(tree.error());
-    const auto node = I3IpcTree::find(tree->object(), id);
+    auto node = I3IpcTree::find(tree->object(), id);
     if (!node)
         return std::unexpected(PlatformError::windowGone);
-    const auto frame = outerFrame(*node);
-    if (!frame)
-        return std::unexpected(PlatformError::unreachable);
-    return QRectF(*frame);
+    return std::move(*node);
 }

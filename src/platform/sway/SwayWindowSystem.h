@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/i3ipc/I3IpcWindowSystem.h"
+#include "platform/sway/XwaylandGeometry.h"
 
 // sway, over its IPC socket (SWAYSOCK). A container's rect leaves out its
 // title bar, which sits above it (deco_rect).
@@ -8,6 +9,7 @@ class SwayWindowSystem final : public I3IpcWindowSystem {
 public:
     // Null when nothing answers at socketPath.
     static std::unique_ptr<SwayWindowSystem> connect(const QString& socketPath);
+    ~SwayWindowSystem() override;
 
     QString name() const override;
 
@@ -18,4 +20,8 @@ private:
     std::optional<QRect> outerFrame(const QJsonObject& container) const override;
     QString placeCommand(const I3IpcWindow& window, const QRect& frame) const override;
     bool isOwnWindow(const QJsonObject& container) const override;
+    std::expected<QRect, PlatformError> settledFrame(const QJsonObject& container, QDeadlineTimer deadline) override;
+
+    // Opened on the first X client placed; null while there is none.
+    std::unique_ptr<XwaylandGeometry> m_xwayland;
 };
