@@ -86,7 +86,11 @@ bool SwayWindowSystem::isOwnWindow(const QJsonObject& container) const
 // at its old size. An X client's window shows what was really sent, so the
 // tree is settled once the X server agrees with it; a Wayland client's size
 // shows nowhere, so the tree is watched for as long as sway waits for a
-// client before it gives up and sends the next change anyway.
+// client before it gives up and sends the next change anyway. That watch is
+// needed only when an earlier change may still be on its way: one this
+// backend made a moment ago, or any made before it started (a one-off
+// command cannot know); the tray app's placements of an idle window need
+// no watch, and stay quick.
 std::expected<QRect, PlatformError> SwayWindowSystem::settledFrame(const QJsonObject& container, QDeadlineTimer deadline)
 {
     const auto id = I3IpcTree::id(container.value(QLatin1String("id")));
@@ -99,6 +103,9 @@ std::expected<QRect, PlatformError> SwayWindowSystem::settledFrame(const QJsonOb
         m_xwayland = XwaylandGeometry::connect();
     const bool xClient = window && *window <= std::numeric_limits<quint32>::max() && m_xwayland;
     const QDeadlineTimer quiet(std::min(deadline.remainingTime(), transactionTimeoutMs));
+    m_placed.removeIf([](const auto& placed) { return placed.value().elapsed() >= transactionTimeoutMs; });
+    const bool mayOvertake = m_age.elapsed() < transactionTimeoutMs || m_placed.contains(*id);
+    m_placed[*id].start();
     for (QRect frame = *answered;;) {
         if (xClient) {
             const auto area = m_xwayland->area(static_cast<quint32>(*window), deadline);
@@ -115,7 +122,7 @@ std::expected<QRect, PlatformError> SwayWindowSystem::settledFrame(const QJsonOb
                                       area->right() - content->right(), area->bottom() - content->bottom());
             m_xwayland->waitForChange(QDeadlineTimer(std::min(deadline.remainingTime(), recheckMs)));
         } else {
-            if (frame != *answered || quiet.hasExpired())
+            if (frame != *answered || quiet.hasExpired() || !mayOvertake)
                 return frame;
             QThread::msleep(static_cast<unsigned long>(std::min(quiet.remainingTime(), recheckMs)));
         }

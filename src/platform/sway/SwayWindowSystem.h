@@ -3,6 +3,9 @@
 #include "platform/i3ipc/I3IpcWindowSystem.h"
 #include "platform/sway/XwaylandGeometry.h"
 
+#include <QElapsedTimer>
+#include <QHash>
+
 // sway, over its IPC socket (SWAYSOCK). A container's rect leaves out its
 // title bar, which sits above it (deco_rect).
 class SwayWindowSystem final : public I3IpcWindowSystem {
@@ -24,4 +27,12 @@ private:
 
     // Opened on the first X client placed; null while there is none.
     std::unique_ptr<XwaylandGeometry> m_xwayland;
+    // When this backend last placed each window, for as long as a change of
+    // it may still be on its way to the client.
+    QHash<qint64, QElapsedTimer> m_placed;
+    QElapsedTimer m_age = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
 };
