@@ -22,24 +22,14 @@ std::optional<qint64> xWindow(const QJsonObject& node)
 }
 
 // The _NET_WM_PID of an X window; i3 does not report the process.
-std::optional<qint64> processOf(quint32 window)
+std::optional<qint64> processOf(xcb_connection_t* connection, xcb_atom_t pidAtom, quint32 window)
 {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const auto cookie = xcb_get_property(connection, 0, window, pidAtom, XCB_ATOM_CARDINAL, 0, 1);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
     std::optional<qint64> pid;
-    if (!xcb_connection_has_error(connection)) {
-        constexpr char name[] = "_NET_WM_PID";
-        const auto atomCookie = xcb_intern_atom(connection, 1, std::strlen(name), name);
-        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(connection, atomCookie, nullptr);
-        if (atom && atom->atom != XCB_ATOM_NONE) {
-            const auto cookie = xcb_get_property(connection, 0, window, atom->atom, XCB_ATOM_CARDINAL, 0, 1);
-            xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
-            if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 4)
-                pid = *static_cast<const quint32*>(xcb_get_property_value(reply));
-            std::free(reply);
-        }
-        std::free(atom);
-    }
-    xcb_disconnect(connection);
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 4)
+        pid = *static_cast<const quint32*>(xcb_get_property_value(reply));
+    std::free(reply);
     return pid;
 }
 
@@ -86,5 +76,20 @@ bool I3WindowSystem::isOwnWindow(const QJsonObject& container) const
     if (!application || !application->inherits("QGuiApplication"))
         return false;
     const auto window = xWindow(container);
-    return window && processOf(static_cast<quint32>(*window)) == QCoreApplication::applicationPid();
+    if (!window)
+        return false;
+    // One connection for the app's lifetime, opened at its first action.
+    if (!m_x) {
+        m_x.reset(xcb_connect(nullptr, nullptr));
+        constexpr char name[] = "_NET_WM_PID";
+        const auto cookie = xcb_intern_atom(m_x.get(), 1, std::strlen(name), name);
+        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(m_x.get(), cookie, nullptr);
+        m_pidAtom = atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(atom);
+    }
+    if (xcb_connection_has_error(m_x.get()) || m_pidAtom == XCB_ATOM_NONE) {
+        m_x.reset(); // tried again at the next action
+        return false;
+    }
+    return processOf(m_x.get(), m_pidAtom, static_cast<quint32>(*window)) == QCoreApplication::applicationPid();
 }
