@@ -29,7 +29,6 @@ public:
 
 private:
     explicit XwaylandGeometry(xcb_connection_t* connection);
-    bool waitReadable(QDeadlineTimer deadline);
 
     xcb_connection_t* m_connection;
 };

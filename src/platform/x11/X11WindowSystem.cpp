@@ -4,7 +4,6 @@
 
 #include <xcb/xcb_icccm.h>
 
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -101,11 +100,7 @@ void X11WindowSystem::begin()
 
 bool X11WindowSystem::waitReadable(Clock::time_point deadline)
 {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0 || !connected())
-        return false;
-    pollfd descriptor{xcb_get_file_descriptor(connection()), POLLIN, 0};
-    return ::poll(&descriptor, 1, static_cast<int>(left.count())) > 0;
+    return connected() && xcbWaitReadable(connection(), deadline);
 }
 
 void X11WindowSystem::discardPending()

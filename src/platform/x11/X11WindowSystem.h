@@ -110,21 +110,9 @@ private:
 template <class Reply>
 XcbReply<Reply> X11WindowSystem::await(unsigned int sequence)
 {
-    xcb_connection_t* c = connection();
-    if (!m_timedOut) {
-        xcb_flush(c);
-        for (;;) {
-            void* reply = nullptr;
-            xcb_generic_error_t* error = nullptr;
-            if (xcb_poll_for_reply(c, sequence, &reply, &error)) {
-                std::free(error);
-                return XcbReply<Reply>(static_cast<Reply*>(reply));
-            }
-            if (!waitReadable(m_deadline))
-                break;
-        }
-        m_timedOut = true;
+    if (m_timedOut) {
+        xcb_discard_reply(connection(), sequence);
+        return nullptr;
     }
-    xcb_discard_reply(c, sequence);
-    return nullptr;
+    return xcbAwaitReply<Reply>(connection(), sequence, m_deadline, &m_timedOut);
 }
