@@ -99,9 +99,10 @@ std::expected<QRect, PlatformError> SwayWindowSystem::settledFrame(const QJsonOb
     auto content = contentArea(container);
     if (!answered || !content || !id)
         return std::unexpected(PlatformError::unreachable);
-    if (window && *window <= std::numeric_limits<quint32>::max() && !m_xwayland)
+    const bool hasXWindow = window && *window <= std::numeric_limits<quint32>::max();
+    if (hasXWindow && !m_xwayland)
         m_xwayland = XwaylandGeometry::connect();
-    const bool xClient = window && *window <= std::numeric_limits<quint32>::max() && m_xwayland;
+    const bool xClient = hasXWindow && m_xwayland;
     const QDeadlineTimer quiet(std::min(deadline.remainingTime(), transactionTimeoutMs));
     m_placed.removeIf([](const auto& placed) { return placed.value().elapsed() >= transactionTimeoutMs; });
     const bool mayOvertake = m_age.elapsed() < transactionTimeoutMs || m_placed.contains(*id);
