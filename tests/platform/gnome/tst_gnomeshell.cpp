@@ -178,7 +178,8 @@ private slots:
         QDBusMessage call = GnomeShellProtocol::call("MoveResize");
         call.setArguments({QDBusConnection::sessionBus().call(GnomeShellProtocol::call("Focused")).arguments().value(0),
                            QVariant::fromValue(rect)});
-        QCOMPARE(QDBusConnection::sessionBus().call(call).errorName(), QString("app.ventrel.WindowControl1.Error.InvalidValue"));
+        QCOMPARE(QDBusConnection::sessionBus().call(call).errorName(),
+                 QString("app.ventrel.WindowControl1.Error.InvalidValue"));
     }
 
     // Last: the extension switched off, and on again through the Shell.
