@@ -34,12 +34,6 @@ void DesktopProbe::sync() const
     std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }
 
-QSize DesktopProbe::screenSize()
-{
-    const QStringList parts = qEnvironmentVariable("VENTREL_E2E_SCREEN", QStringLiteral("1366x768")).split(u'x');
-    return parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
-}
-
 bool DesktopProbe::hasWindowManager()
 {
     return qEnvironmentVariable("VENTREL_E2E_WM", QStringLiteral("1")) != QLatin1String("0");
@@ -49,7 +43,8 @@ QRect DesktopProbe::expectedWorkArea()
 {
     const int panel = qEnvironmentVariableIntValue("VENTREL_E2E_PANEL_HEIGHT");
     const bool onTop = qEnvironmentVariable("VENTREL_E2E_PANEL_EDGE") == QLatin1String("top");
-    return {0, onTop ? panel : 0, screenSize().width(), screenSize().height() - panel};
+    const QStringList screen = qEnvironmentVariable("VENTREL_E2E_SCREEN", QStringLiteral("1366x768")).split(u'x');
+    return {0, onTop ? panel : 0, screen.value(0).toInt(), screen.value(1).toInt() - panel};
 }
 
 QByteArray DesktopProbe::bytes(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, int format) const

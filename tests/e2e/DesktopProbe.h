@@ -25,7 +25,6 @@ public:
     void sync() const; // one round trip: every request sent so far has been handled
 
     // As with-desktop.sh describes the desktop it made.
-    static QSize screenSize();
     static bool hasWindowManager();
     static QRect expectedWorkArea(); // what the panel leaves, in X coordinates
 

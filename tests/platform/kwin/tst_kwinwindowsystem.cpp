@@ -4,8 +4,6 @@
 #include "e2e/DesktopProbe.h"
 #include "platform/kwin/KWinWindowSystem.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
@@ -116,23 +114,6 @@ private slots:
         QCOMPARE((*again)->frame(), QRectF(expected));
         if (backend == QStringLiteral("x11"))
             QCOMPARE(m_probe.settledFrame(m_probe.activeWindow(), expected), expected);
-    }
-
-    // The real binary picks KWin on its own, and what it says the window got is
-    // what the X server has.
-    void commandLineActsThroughKWin()
-    {
-        QVERIFY(start(QStringLiteral("x11"), QString()));
-        QProcess ventrel;
-        ventrel.start(QStringLiteral(VENTREL_BINARY), {QStringLiteral("--json"), QStringLiteral("snap"), QStringLiteral("rightThird")});
-        QVERIFY(ventrel.waitForFinished(10000));
-        const QJsonObject answer = QJsonDocument::fromJson(ventrel.readAllStandardOutput()).object();
-        QCOMPARE(answer[QStringLiteral("backend")].toString(), QStringLiteral("kwin"));
-        const QJsonObject a = answer[QStringLiteral("achieved")].toObject();
-        const QRect achieved(a[QStringLiteral("x")].toInt(), a[QStringLiteral("y")].toInt(), a[QStringLiteral("width")].toInt(),
-                             a[QStringLiteral("height")].toInt());
-        QCOMPARE(achieved, QRect(911, 0, 455, 738));
-        QCOMPARE(m_probe.settledFrame(m_probe.activeWindow(), achieved), achieved);
     }
 };
 
