@@ -1,7 +1,7 @@
 // Ventrel on a real headless GNOME Shell (scripts/desktop/with-gnome.sh): the real
 // `ventrel` binary through the factory, the backend and the extension, on
-// native Wayland and Xwayland windows; an Xwayland window's frame read back
-// from the X server, independently of the extension.
+// native Wayland and Xwayland windows; every frame read back independently of
+// the extension where the client allows.
 #include "e2e/DesktopProbe.h"
 #include "platform/gnome/GnomeShellExtension.h"
 #include "platform/gnome/GnomeShellProtocol.h"
@@ -12,6 +12,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <map>
@@ -78,7 +80,18 @@ class TestGnomeShell : public QObject {
 
     std::unique_ptr<GnomeShellWindowSystem> m_system;
     std::map<QString, std::unique_ptr<QProcess>> m_clients; // killed with the test
+    QTemporaryDir m_logs;  // each client's Wayland protocol log (WAYLAND_DEBUG)
     DesktopProbe m_probe; // an Xwayland window's frame, as the X server has it
+
+    // The size a Wayland client last gave its window, in its own words.
+    QSize declaredSize(const QString& kind) const
+    {
+        QFile log(m_logs.filePath(kind));
+        const QRegularExpression last(".*set_window_geometry\\(-?\\d+, -?\\d+, (\\d+), (\\d+)\\)",
+                                      QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpressionMatch match = last.match(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray());
+        return {match.captured(1).toInt(), match.captured(2).toInt()};
+    }
 
     // Starts the client of that kind on first use, and focuses it.
     bool focus(const QString& kind)
@@ -86,6 +99,10 @@ class TestGnomeShell : public QObject {
         auto& client = m_clients[kind];
         if (!client) {
             client = std::make_unique<QProcess>();
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("WAYLAND_DEBUG", "1");
+            client->setProcessEnvironment(environment);
+            client->setStandardErrorFile(m_logs.filePath(kind));
             client->start(commands.at(kind).first(), commands.at(kind).mid(1));
         }
         // Asked again while it has not come: under load the first request can
@@ -129,7 +146,8 @@ private slots:
         }
     }
 
-    // The whole road, and for Xwayland the frame read back from the X server.
+    // The whole road, and the frame read back: from the X server for
+    // Xwayland; a Wayland client knows its size but never its place.
     void commandLine()
     {
         QFETCH(QString, kind);
@@ -155,6 +173,8 @@ private slots:
         QCOMPARE(outcome.frame("achieved"), expected);
         if (kind == "xmessage")
             QCOMPARE(m_probe.settledFrame(m_probe.activeWindow(), expected), expected);
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(declaredSize(kind), expected.size(), 2000);
         QCOMPARE(eval("global.display.focus_window.get_maximized()"), QString("0"));
     }
 
