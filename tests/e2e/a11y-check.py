@@ -61,19 +61,9 @@ def audit(title):
             if name in seen:
                 problems.append(f"two controls are called {name!r}")
             seen.add(name)
-        if name.startswith(("Hide ", "Show ")) and name.endswith(" menu"):
-            if has(node, S.CHECKED) != name.startswith("Hide "):
-                problems.append(f"{name!r} reports checked={has(node, S.CHECKED)}")
-            if not any(a.get_role() == R.LIST_ITEM for a in ancestors(node)):
-                problems.append(f"{name!r} is not within its row")
         if role == R.CHECK_BOX and not node.get_description():
             problems.append(f"the check box {name!r} has no description")
     return problems
-
-
-def ancestors(node):
-    while (node := node.get_parent()) is not None:
-        yield node
 
 
 def after(command, event, answer):

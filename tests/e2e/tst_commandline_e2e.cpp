@@ -69,7 +69,6 @@ private slots:
             QTest::addRow("%s from larger", position) << Client::xmessage << larger << false << snap << target;
             QTest::addRow("%s from smaller", position) << Client::xmessage << smaller << false << snap << target;
             QTest::addRow("GTK %s from larger", position) << Client::gtk << larger << false << snap << target;
-            QTest::addRow("GTK %s from smaller", position) << Client::gtk << smaller << false << snap << target;
             QTest::addRow("GTK %s from maximized", position) << Client::gtk << normal << true << snap << target;
         }
         const QRect start(40, top + 10, 300, 200);

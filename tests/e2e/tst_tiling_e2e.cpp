@@ -150,23 +150,6 @@ private slots:
         QCOMPARE(outer(node), second);
         QVERIFY(QTest::qWaitFor([&] { return second.contains(xClientArea(node)); }, 5000));
     }
-
-    void secondOutput()
-    {
-        if (!sway)
-            QSKIP("Xvfb has one monitor here");
-        ask({"create_output"});
-        ask({"output HEADLESS-2 resolution 1366x768 position 1366 0"});
-        ask({"[title=\"^foot$\"] move container to output HEADLESS-2, focus"});
-        QVERIFY(QTest::qWaitFor([&] {
-            const WindowSystem::Screens screens = m_system->screens();
-            return screens.all.size() == 2 && screens.all[1].workArea == QRectF(1366, 21, 1366, 747);
-        }, 10000));
-        QCOMPARE(m_system->screens().main, 1u); // the focused output
-        QVERIFY(focus("foot"));
-        QCOMPARE(rect(ventrel({"--screen", "window", "snap", "leftHalf"})["achieved"]), QRect(1366, 21, 683, 747));
-        QCOMPARE(outer(window("foot")), QRect(1366, 21, 683, 747));
-    }
 };
 
 QTEST_MAIN(TilingEndToEnd)
