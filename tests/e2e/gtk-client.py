@@ -19,10 +19,10 @@ if place:
     window.set_titlebar(Gtk.HeaderBar(title=title, show_close_button=True))
     window.move(x, y)
 window.set_default_size(w, h)
-if mode == "fixed":
+if mode == "fixed" and not place:  # placed, the size asked is the area below the title bar
     window.set_size_request(w, h)
-    window.set_resizable(False)
-getattr(window, {"maximized": "maximize", "fullscreen": "fullscreen"}.get(mode, "show"))()
+window.set_resizable(mode != "fixed")
+{"maximized": window.maximize, "fullscreen": window.fullscreen}.get(mode, lambda: None)()
 window.connect("destroy", Gtk.main_quit)
 window.show_all()
 Gtk.main()
