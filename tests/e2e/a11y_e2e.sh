@@ -62,13 +62,13 @@ xdotool key Return
 eventually "a duplicate name is refused, as an alert" "alert|A preset with this name already exists.||" at object "A preset with this name already exists."
 keys "Escape closes the form onto Add Preset" "push button|Add Preset||" Escape
 keys "Shift+Tab reaches the last row's controls" "push button|Delete Square|Delete preset|" shift+Tab shift+Tab
-check "Presets: named, unique, toggles checked and within their rows" "" "$(at audit Settings)"
+check "Presets: named, unique controls" "" "$(at audit Settings)"
 keys "Space deletes; the focus goes to the row in its place" "$(row "Compact, 800 × 600")" space
 stored "the preset is gone" "$order"
 
 keys "Shift+Tab goes from the list to the sidebar" "$(row Presets)" shift+Tab
 keys "Down selects Snap Positions" "$(row "Snap Positions")" Down
-check "Snap Positions: named, unique, toggles checked and within their rows" "" "$(at audit Settings)"
+check "Snap Positions: named, unique controls" "" "$(at audit Settings)"
 keys "Tab goes to the first eye" "$(eye "Left Half" shown)" Tab
 keys "Space hides the position; the focus stays" "$(eye "Left Half" hidden)" space
 check "the position is hidden" hidden "$("$ventrel" list | sed -n 's/^ *leftHalf .* \([a-z]*\)$/\1/p')"

@@ -7,27 +7,19 @@ from gi.repository import Gio, GLib
 
 XML = """<node><interface name="org.kde.StatusNotifierWatcher">
 <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
-<property name="RegisteredStatusNotifierItems" type="as" access="read"/>
 <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
 </interface></node>"""
-items = []
 
 
 def call(connection, sender, path, interface, method, parameters, invocation):
-    if method == "RegisterStatusNotifierItem":
-        service = parameters.unpack()[0]
-        items.append(sender if service.startswith("/") else service)
-        print(items[-1], flush=True)
+    service = parameters.unpack()[0]  # RegisterStatusNotifierItem, the one method
+    print(sender if service.startswith("/") else service, flush=True)
     invocation.return_value(None)
 
 
-def get(connection, sender, path, interface, name):
-    return {"RegisteredStatusNotifierItems": GLib.Variant("as", items),
-            "IsStatusNotifierHostRegistered": GLib.Variant("b", True)}[name]
-
-
 def export(connection, name):
-    connection.register_object("/StatusNotifierWatcher", Gio.DBusNodeInfo.new_for_xml(XML).interfaces[0], call, get)
+    connection.register_object("/StatusNotifierWatcher", Gio.DBusNodeInfo.new_for_xml(XML).interfaces[0], call,
+                               lambda *_: GLib.Variant("b", True))
 
 
 Gio.bus_own_name(Gio.BusType.SESSION, "org.kde.StatusNotifierWatcher", 0, export, None, lambda *_: sys.exit(1))

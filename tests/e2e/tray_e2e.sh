@@ -11,12 +11,8 @@ ventrel=$1
 
 stored() { grep -q "$1" "$XDG_CONFIG_HOME/Ventrel/Ventrel.conf"; }
 # record ROW KEYS: clicks the row's shortcut field, found by its name as a
-# screen reader finds it, and types the combination. The keys reach the field
-# after the click, as they go to the same window.
-record() {
-  wait_for 5 at where "Shortcut for $1" || true
-  xdotool mousemove $(at where "Shortcut for $1") click 1 key "$2"
-}
+# screen reader finds it, and types the combination.
+record() { click_item "Shortcut for $1" && xdotool key "$2"; }
 
 read -r screen_w screen_h <<<"${VENTREL_E2E_SCREEN/x/ }"
 work_h=$((screen_h - VENTREL_E2E_PANEL_HEIGHT))

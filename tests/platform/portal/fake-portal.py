@@ -1,22 +1,17 @@
 #!/usr/bin/python3
-"""A desktop portal with the real GlobalShortcuts and host Registry
-interfaces, on the session bus it is started on. Like a desktop, it assigns
-the preferred trigger, and it can be told to press a shortcut or change a
-trigger (org.ventrel.FakePortal)."""
+"""A desktop portal with the real GlobalShortcuts and host Registry interfaces, on the session
+bus it is started on. Like a desktop, it assigns the preferred trigger; org.ventrel.FakePortal
+presses a shortcut and lists the registered apps."""
 from gi.repository import Gio, GLib
 
-XML = """
-<node>
+XML = """<node>
   <interface name="org.freedesktop.portal.GlobalShortcuts">
     <method name="CreateSession"><arg type="a{sv}" direction="in"/><arg type="o" direction="out"/></method>
     <method name="BindShortcuts">
       <arg type="o" direction="in"/><arg type="a(sa{sv})" direction="in"/><arg type="s" direction="in"/>
       <arg type="a{sv}" direction="in"/><arg type="o" direction="out"/>
     </method>
-    <method name="ListShortcuts"><arg type="o" direction="in"/><arg type="a{sv}" direction="in"/><arg type="o" direction="out"/></method>
     <signal name="Activated"><arg type="o"/><arg type="s"/><arg type="t"/><arg type="a{sv}"/></signal>
-    <signal name="Deactivated"><arg type="o"/><arg type="s"/><arg type="t"/><arg type="a{sv}"/></signal>
-    <signal name="ShortcutsChanged"><arg type="o"/><arg type="a(sa{sv})"/></signal>
     <property name="version" type="u" access="read"/>
   </interface>
   <interface name="org.freedesktop.host.portal.Registry">
@@ -63,8 +58,7 @@ def call(conn, sender, path, iface, method, params, invocation):
         session, shortcuts, _, options = args
         sessions[session] = {i: o["description"] for i, o in shortcuts}
         for i, o in shortcuts:
-            wanted = o.get("preferred_trigger", "")
-            triggers[i] = wanted.replace("CTRL", "Ctrl").replace("ALT", "Alt")
+            triggers[i] = o.get("preferred_trigger", "").replace("CTRL", "Ctrl").replace("ALT", "Alt")
         handle = request_path(sender, options["handle_token"])
         invocation.return_value(GLib.Variant("(o)", (handle,)))
         respond(conn, sender, handle, {"shortcuts": GLib.Variant("a(sa{sv})", shortcut_list(session))})
@@ -75,18 +69,11 @@ def call(conn, sender, path, iface, method, params, invocation):
         invocation.return_value(None)
     elif method == "Registered":
         invocation.return_value(GLib.Variant("(as)", (registered,)))
-    else:
-        invocation.return_dbus_error("org.freedesktop.DBus.Error.UnknownMethod", method)
-
-
-def get_property(conn, sender, path, iface, name):
-    return GLib.Variant("u", 1)
 
 
 def acquired(conn, name):
-    node = Gio.DBusNodeInfo.new_for_xml(XML)
-    for interface in node.interfaces:
-        conn.register_object(PATH, interface, call, get_property, None)
+    for interface in Gio.DBusNodeInfo.new_for_xml(XML).interfaces:  # the one property is "version"
+        conn.register_object(PATH, interface, call, lambda *_: GLib.Variant("u", 1), None)
 
 
 Gio.bus_own_name(Gio.BusType.SESSION, "org.freedesktop.portal.Desktop", Gio.BusNameOwnerFlags.NONE,
