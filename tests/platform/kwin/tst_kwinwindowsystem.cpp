@@ -21,7 +21,7 @@ class KWinWindowSystemTest : public QObject {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("GDK_BACKEND"), backend);
         client->setProcessEnvironment(environment);
-        client->start(QStringLiteral(VENTREL_TEST_SOURCE_DIR "/e2e/gtk_window.py"), {backend, mode});
+        client->start(QStringLiteral(VENTREL_TEST_SOURCE_DIR "/e2e/gtk-client.py"), {backend, mode});
         const QRectF startFrame = mode == QStringLiteral("maximized")    ? QRectF(0, 0, 1366, 738)
                                   : mode == QStringLiteral("fullscreen") ? QRectF(0, 0, 1366, 768)
                                                                          : QRectF();
@@ -62,7 +62,7 @@ private slots:
     void placesFrames_data()
     {
         QTest::addColumn<QString>("backend");
-        QTest::addColumn<QString>("mode");    // how the window starts (see gtk_window.py)
+        QTest::addColumn<QString>("mode");    // how the window starts (see gtk-client.py)
         QTest::addColumn<QRectF>("target");   // a frame; a null place: resize only
         QTest::addColumn<QRect>("expected");  // null: the window must stay as it was
         QTest::addColumn<int>("error");       // -1: none
