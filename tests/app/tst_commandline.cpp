@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/TerminalText.h"
 #include "stores/PresetManager.h"
 #include "stores/SettingsDefaultsDatabase.h"
 #include "stores/SnapPositionManager.h"
@@ -189,6 +190,21 @@ private slots:
         const QString out = run({"list"}).out;
         QVERIFY2(out.size() < 2000, qPrintable(QString::number(out.size())));
         QVERIFY(out.contains("\uFFFD[31mred") && !out.contains(QChar(0x1b)));
+    }
+    // Names reach the terminal through `ventrel list`: nothing in them may act on it.
+    void namesAreSafeAndBounded_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("escape sequences") << QString("\x1b]0;owned\x07\x1b[2J") + QChar(0x9b) << "\uFFFD]0;owned\uFFFD\uFFFD[2J\uFFFD";
+        QTest::newRow("reordering, breaks") << "a\u202Eb\u2028c\nd\r" << "a\uFFFDb\uFFFDc\uFFFDd\uFFFD";
+        QTest::newRow("exactly 40, lone surrogate") << QString(39, 'n') + QChar(0xD800) << QString(39, 'n') + "\uFFFD";
+        QTest::newRow("cut between emoji") << QString("😀").repeated(45) << QString("😀").repeated(39) + "…";
+    }
+    void namesAreSafeAndBounded()
+    {
+        QFETCH(QString, name);
+        QTEST(TerminalText::safeName(name), "shown");
     }
 };
 

@@ -1,11 +1,9 @@
-#include "stores/MemoryDefaultsDatabase.h"
+#include "ViewTestSupport.h"
 
-#include "stores/PresetManager.h"
 #include "stores/ShortcutManager.h"
 #include "views/ShortcutField.h"
 
 #include <QLineEdit>
-#include <QTest>
 
 namespace {
 
@@ -24,22 +22,14 @@ using State = GlobalShortcuts::Status::State;
 
 class TestShortcutField : public QObject {
     Q_OBJECT
-    std::shared_ptr<MemoryDefaultsDatabase> m_db;
-    std::optional<PresetManager> m_storage;
-    PresetManager& presets() { return *m_storage; }
 
 private slots:
-    void init()
-    {
-        m_db = std::make_shared<MemoryDefaultsDatabase>();
-        m_storage.emplace(m_db);
-    }
-
     // What the field says, on screen and to a screen reader, as the desktop's
     // answer changes; the description ends with the note shown under the field.
     void states()
     {
-        ShortcutManager store(m_db, presets());
+        TemporaryStores stores;
+        ShortcutManager store(stores.database, stores.presets);
         ScriptedShortcuts system;
         system.answer = {State::managedByDesktop, QStringLiteral("Meta+Shift+H")};
         store.setSystem(&system);
@@ -56,7 +46,8 @@ private slots:
     // Recording by keyboard alone: Space, then the keys.
     void recording()
     {
-        ShortcutManager store(m_db, presets());
+        TemporaryStores stores;
+        ShortcutManager store(stores.database, stores.presets);
         QVERIFY(store.setShortcut(QStringLiteral("rightHalf"), QKeySequence(QStringLiteral("Ctrl+Alt+R"))));
         QWidget window;
         auto* field = new ShortcutField(store, QStringLiteral("leftHalf"), QStringLiteral("Left Half"), &window);
