@@ -12,10 +12,12 @@
 class FeedServer : public QObject {
 public:
     struct Response {
-        QByteArray status = "200 OK"; // empty: read the request, then say nothing
+        Response(QByteArray s = "200 OK", QByteArray b = {}, QByteArray h = {}, bool length = true)
+            : status(std::move(s)), body(std::move(b)), headers(std::move(h)), sendLength(length) {}
+        QByteArray status;  // empty: read the request, then say nothing
         QByteArray body;
-        QByteArray headers;           // extra header lines, each ending in \r\n
-        bool sendLength = true;       // false: the body ends when the connection closes
+        QByteArray headers; // extra header lines, each ending in \r\n
+        bool sendLength;    // false: the body ends when the connection closes
     };
 
     QHash<QString, Response> routes;
