@@ -110,15 +110,10 @@ private slots:
             QStringList all;
             for (auto& p : starts)
                 all << (p->state() != QProcess::NotRunning ? "running" : QString("exit %1").arg(p->exitCode()));
+            all.sort();
             return all.join(' ');
         };
-        QTRY_COMPARE_WITH_TIMEOUT(outcomes().count("exit"), 4, 60000);
-        QCOMPARE(outcomes().count("exit 0"), 4);
-        QCOMPARE(outcomes().count("running"), 1);
-        for (auto& p : starts) {
-            p->kill();
-            p->waitForFinished(5000);
-        }
+        QTRY_COMPARE_WITH_TIMEOUT(outcomes(), "exit 0 exit 0 exit 0 exit 0 running", 60000);
     }
 };
 

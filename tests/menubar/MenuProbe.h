@@ -16,10 +16,8 @@ inline QStringList menuLines(const QMenu* menu)
     for (const QAction* action : menu->actions()) {
         if (action->isSeparator())
             lines << QStringLiteral("---");
-        else if (action->menu())
-            lines << action->text() + QStringLiteral(" >");
         else
-            lines << action->text();
+            lines << action->text() + (action->menu() ? QStringLiteral(" >") : QString());
     }
     return lines;
 }
@@ -29,10 +27,8 @@ inline QAction* findAction(const QMenu* menu, const QString& text)
     for (QAction* action : menu->actions()) {
         if (action->text() == text)
             return action;
-        if (action->menu()) {
-            if (QAction* inner = findAction(action->menu(), text))
-                return inner;
-        }
+        if (QAction* inner = action->menu() ? findAction(action->menu(), text) : nullptr)
+            return inner;
     }
     return nullptr;
 }

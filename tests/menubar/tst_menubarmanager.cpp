@@ -46,7 +46,6 @@ private slots:
         const QList<QAction*> actions = manager.menu()->actions();
         QStringList expected{"Grant Accessibility Permission...", "---"};
         const QList<WindowPreset> visible = f.presets.visiblePresets();
-        QCOMPARE(visible.size(), 12);
         for (const WindowPreset& p : visible)
             expected << QStringLiteral("%1\u00D7%2 - %3").arg(p.width).arg(p.height).arg(p.name);
         QCOMPARE(menuLines(manager.menu()), expected << tail);

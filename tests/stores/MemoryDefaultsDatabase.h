@@ -15,36 +15,32 @@ public:
     QList<QPair<QString, QByteArray>> copies; // kept by keepCopy(), in order
     bool refuseCopies = false;
 
-    std::optional<QByteArray> data(const QString& key) const override
-    {
-        const QVariant v = values.value(key);
-        return v.typeId() == QMetaType::QByteArray ? std::optional(v.toByteArray()) : std::nullopt;
-    }
-    std::optional<QStringList> stringList(const QString& key) const override
-    {
-        const QVariant v = values.value(key);
-        return v.typeId() == QMetaType::QStringList ? std::optional(v.toStringList()) : std::nullopt;
-    }
-    void setData(const QString& key, const QByteArray& value) override
-    {
-        ++writes;
-        values.insert(key, value);
-    }
-    void setStringList(const QString& key, const QStringList& value) override
-    {
-        ++writes;
-        values.insert(key, value);
-    }
-    void remove(const QString& key) override
-    {
-        ++writes;
-        values.remove(key);
-    }
+    std::optional<QByteArray> data(const QString& key) const override { return typed<QByteArray>(key); }
+    std::optional<QStringList> stringList(const QString& key) const override { return typed<QStringList>(key); }
+    void setData(const QString& key, const QByteArray& value) override { write(key, value); }
+    void setStringList(const QString& key, const QStringList& value) override { write(key, value); }
+    void remove(const QString& key) override { write(key, {}); }
     std::expected<QString, QString> keepCopy(const QString& key, const QByteArray& value) override
     {
         if (refuseCopies)
             return std::unexpected(QStringLiteral("copies refused"));
         copies.append({key, value});
         return QStringLiteral("memory:%1").arg(copies.size());
+    }
+
+private:
+    template <typename T> std::optional<T> typed(const QString& key) const
+    {
+        const QVariant v = values.value(key);
+        return v.metaType() == QMetaType::fromType<T>() ? std::optional(v.value<T>()) : std::nullopt;
+    }
+    // An invalid value removes the key.
+    void write(const QString& key, const QVariant& value)
+    {
+        ++writes;
+        if (value.isValid())
+            values.insert(key, value);
+        else
+            values.remove(key);
     }
 };

@@ -22,11 +22,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("item");
         QTest::addColumn<QString>("expected"); // version, display version, notes link, download link
-        QTest::newRow("elements") << QByteArray("<item><title>Ventrel 1.3</title><sparkle:version>130</sparkle:version>"
-                                                "<sparkle:shortVersionString>1.3</sparkle:shortVersionString><sparkle:"
-                                                "releaseNotesLink>https://e.com/1.3.html</sparkle:releaseNotesLink>"
-                                                "<enclosure url='https://e.com/1.3.gz' sparkle:edSignature='a'/></item>")
-                                  << "130 1.3 https://e.com/1.3.html https://e.com/1.3.gz";
         QTest::newRow("attributes, relative links")
             << QByteArray("<item><sparkle:releaseNotesLink>notes/3.html</sparkle:releaseNotesLink>"
                           "<enclosure url='/3.gz' sparkle:version='3' sparkle:shortVersionString='0.3'/></item>")
@@ -70,8 +65,7 @@ private slots:
     {
         QFETCH(QString, a);
         QFETCH(QString, b);
-        QFETCH(int, order);
-        QCOMPARE(VersionComparator::compare(a, b), order);
+        QTEST(VersionComparator::compare(a, b), "order");
     }
 };
 

@@ -11,16 +11,6 @@ class TestGeneralSettingsManager : public QObject {
     Q_OBJECT
 
 private slots:
-    void withoutAServiceNothingHappens()
-    {
-        auto db = std::make_shared<MemoryDefaultsDatabase>();
-        PresetManager presets(db);
-        SnapPositionManager positions(db);
-        GeneralSettingsManager without(nullptr, presets, positions);
-        without.setLaunchAtLogin(true);
-        QVERIFY(!without.launchAtLogin());
-    }
-
     void changesOnlyWhatTheSystemAccepts_data()
     {
         QTest::addColumn<Status>("initial"); // only "enabled" reads as on
@@ -43,6 +33,9 @@ private slots:
         SnapPositionManager positions(db);
         QVERIFY(presets.addPreset("Mine", 800, 600));
         positions.togglePositionVisibility(SnapPosition::leftThird);
+        GeneralSettingsManager without(nullptr, presets, positions); // where the system has no login items
+        without.setLaunchAtLogin(true);
+        QVERIFY(!without.launchAtLogin());
         auto service = std::make_shared<FakeLoginItemService>();
         service->current = initial;
         service->refusal = refusal;

@@ -98,8 +98,7 @@ private slots:
         QSignalSpy changed(&store, &ShortcutManager::objectWillChange);
 
         const auto refused = store.setShortcut(custom, QKeySequence(QStringLiteral("Ctrl+Alt+Left")));
-        QVERIFY(!refused);
-        QCOMPARE(refused.error(), QStringLiteral("leftHalf"));
+        QCOMPARE(refused ? QString() : refused.error(), QStringLiteral("leftHalf"));
         QCOMPARE(changed.count(), 0);
         QVERIFY(store.setShortcut(custom, QKeySequence(QStringLiteral("Ctrl+Alt+S, X"))));
         QCOMPARE(*db->data(SettingsKeys::shortcuts),
@@ -111,8 +110,7 @@ private slots:
         QCOMPARE(*db->data(SettingsKeys::shortcuts), QByteArray("{}"));
         QVERIFY(store.setShortcut(QStringLiteral("topHalf"), QKeySequence(QStringLiteral("F9"))));
         store.resetToDefaults();
-        QVERIFY(store.shortcuts().isEmpty());
-        QVERIFY(!db->values.contains(SettingsKeys::shortcuts));
+        QVERIFY(store.shortcuts().isEmpty() && !db->values.contains(SettingsKeys::shortcuts));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "views/ShortcutField.h"
 #include "views/SnapPositionRowView.h"
 #include "views/SnapPositionsPane.h"
+#include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
 #include <QApplication>
@@ -17,7 +18,7 @@
 
 // Measured from pixels, in a light and a dark palette: the rows of hidden
 // items read at 4.5:1 (text) and 3:1 (symbols) and still look dimmer than
-// shown ones, and keyboard focus shows at 3:1.
+// shown ones, keyboard focus shows at 3:1, and the tray icon stands out.
 class TestRowContrast : public QObject {
     Q_OBJECT
 
@@ -102,6 +103,18 @@ private slots:
                                                                                  before.pixelColor(x, y))));
             QVERIFY2(strongest >= 3.0, qPrintable(stop->objectName() + QString(": %1").arg(strongest)));
         }
+    }
+    // The status item icon carries a dark theme's light text colour outlined in
+    // its window colour, so one of them stands out from any panel.
+    void trayIconStandsOutOnAnyPanel()
+    {
+        QPalette dark(QColor(0x202020), QColor(0x202020));
+        dark.setColor(QPalette::WindowText, QColor(0xeeeeee));
+        const QImage image = SymbolIcon::trayIcon(dark).pixmap(QSize(22, 22), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        QSet<QRgb> inks;
+        for (int i = 0; i < 22 * 22; ++i)
+            inks.insert(image.pixel(i % 22, i / 22));
+        QVERIFY(inks.contains(QColor(0xeeeeee).rgba()) && inks.contains(QColor(0x202020).rgba()));
     }
 };
 

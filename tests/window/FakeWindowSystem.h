@@ -15,21 +15,13 @@ public:
     std::optional<PlatformError> focusError;
     QRectF frame{100, 100, 400, 300};
     // One 1440x900 screen with a 25 px menu bar.
-    Screens screenList = oneScreen({0, 0, 1440, 900}, {0, 25, 1440, 875});
+    Screens screenList{std::vector(1, Screen{{0, 0, 1440, 900}, {0, 25, 1440, 875}}), 0};
     std::optional<PlatformError> writeError;
     // What the window makes of a requested frame; by default it takes it.
     std::function<QRectF(const QRectF& before, const QRectF& requested)> settle = [](const QRectF&, const QRectF& r) { return r; };
 
     QStringList calls;
     int liveWindows = 0;
-
-    static Screens oneScreen(const QRectF& frame, const QRectF& workArea)
-    {
-        Screens screens;
-        screens.all.push_back({frame, workArea});
-        screens.main = 0;
-        return screens;
-    }
 
     class FakeWindow : public Window {
     public:

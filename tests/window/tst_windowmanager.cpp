@@ -69,7 +69,7 @@ private slots:
         QFETCH(int, error);
         QFETCH(QStringList, calls);
         FakeWindowSystem fake;
-        fake.screenList = FakeWindowSystem::oneScreen(mainScreen.frame, (dock ? dockScreen : mainScreen).workArea);
+        fake.screenList.all = {dock ? dockScreen : mainScreen};
         fake.trusted = !fault.contains("untrusted");
         if (fault.contains("noApp"))
             fake.focusError = PlatformError::noFrontmostApplication;
@@ -137,7 +137,7 @@ private slots:
         }
         // A degenerate work area clamps to a size no window can have.
         FakeWindowSystem tiny;
-        tiny.screenList = FakeWindowSystem::oneScreen({0, 0, 1440, 900}, {0, 25, 0, 875});
+        tiny.screenList.all[0].workArea.setWidth(0);
         QCOMPARE(WindowManager(tiny).resizeFocusedWindow(800, 600).error(), WindowError::resizeFailed);
         QCOMPARE(WindowManager(tiny).snapFocusedWindow(SnapPosition::leftThird).error(), WindowError::snapFailed);
         QCOMPARE(tiny.calls.filter(QRegularExpression("^(size|frame) ")), QStringList());
